@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#include <cstdio>
+
+int main() {
+    std::puts("Brelmont: the calculator window is not built yet.");
+    return 0;
+}

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Installs the Debian packages the build, the program and the tests need, and nothing when they are all there.
+set -euo pipefail
+
+packages=(
+    # toolchain
+    g++ clang libclang-rt-14-dev cmake ninja-build pkgconf git
+    # test and benchmark libraries
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # user interface
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+    # keystrokes and window activation on X11
+    libx11-dev libxtst-dev
+    # pictures and fonts
+    libjpeg62-turbo-dev fonts-liberation fonts-dejavu-core
+    # headless X for the tests that need a real display, a window manager, and screenshots
+    xvfb xauth x11-utils xdotool openbox imagemagick
+    # packaging
+    dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo=()
+if ((EUID != 0)); then
+    sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
