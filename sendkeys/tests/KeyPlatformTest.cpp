@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+#include "base/testing/RowName.h"
+#include "sendkeys/SendKeys.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace brelmont {
+namespace {
+
+struct LayoutRow {
+    std::string name;
+    char character = 0;
+    KeyCode code = 0;
+};
+
+class UsLayout : public ::testing::TestWithParam<LayoutRow> {};
+
+TEST_P(UsLayout, GivesTheKeyAndShiftState) {
+    EXPECT_EQ(UsLayoutKeyCode(GetParam().character), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, UsLayout,
+    ::testing::Values(LayoutRow{"SmallLetter", 'a', 0x041}, LayoutRow{"CapitalLetter", 'Z', 0x15A},
+                      LayoutRow{"Digit", '7', 0x037}, LayoutRow{"ShiftedDigit", '@', 0x132},
+                      LayoutRow{"Blank", ' ', 0x020}, LayoutRow{"Semicolon", ';', 0x0BA},
+                      LayoutRow{"Colon", ':', 0x1BA}, LayoutRow{"Quote", '"', 0x1DE},
+                      LayoutRow{"Backslash", '\\', 0x0DC}, LayoutRow{"Bar", '|', 0x1DC},
+                      LayoutRow{"Underscore", '_', 0x1BD}, LayoutRow{"Tilde", '~', 0x1C0},
+                      LayoutRow{"Tab", '\t', 0x009}, LayoutRow{"Return", '\r', 0x00D},
+                      LayoutRow{"ControlA", '\x01', 0x241},
+                      LayoutRow{"HighByte", static_cast<char>(0xD0), NoKey}, LayoutRow{"Nul", '\0', NoKey}),
+    testing::RowName{});
+
+struct CutRow {
+    std::string name;
+    std::string text;
+    std::size_t max = 0;
+    std::string expected;
+};
+
+class Utf8Cut : public ::testing::TestWithParam<CutRow> {};
+
+TEST_P(Utf8Cut, KeepsWholeCharacters) {
+    EXPECT_EQ(CutUtf8(GetParam().text, GetParam().max), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Utf8Cut,
+                         ::testing::Values(CutRow{"ShortTextKept", "abc", 79, "abc"},
+                                           CutRow{"AsciiCut", "abcdef", 3, "abc"},
+                                           CutRow{"CyrillicCutByCharacters", "Справка", 3, "Спр"},
+                                           CutRow{"MixedText", "aЖbЖ", 3, "aЖb"},
+                                           CutRow{"ZeroCharacters", "Ж", 0, ""},
+                                           CutRow{"ExactLength", "ЖЖ", 2, "ЖЖ"}),
+                         testing::RowName{});
+
+TEST(SilentPlatform, SendsNothingAndFindsNoWindow) {
+    SetKeyPlatform(nullptr);
+    EXPECT_TRUE(SendKeys("abc{enter}", false));
+    EXPECT_FALSE(ActivateWindow(""));
+}
+
+} // namespace
+} // namespace brelmont
