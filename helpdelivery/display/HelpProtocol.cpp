@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#include "helpdelivery/display/HelpProtocol.h"
+
+#include <QFileInfo>
+#include <unistd.h>
+
+namespace brelmont::helpprotocol {
+
+QString DefaultServerName() {
+    QString name = QStringLiteral("brelmont-help-%1").arg(getuid());
+    QString display = qEnvironmentVariable("DISPLAY");
+    for (auto& c : display) {
+        if (!c.isLetterOrNumber() && c != u'.') {
+            c = u'_';
+        }
+    }
+    if (!display.isEmpty()) {
+        name += u'-' + display;
+    }
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
+        return runtime + u'/' + name;
+    }
+    return name;
+}
+
+} // namespace brelmont::helpprotocol

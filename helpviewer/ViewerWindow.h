@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+// The help viewer's window: the contents tree and the keyword index on the left, the topic on the right,
+// back and forward above. The request server hands it each viewer call; it shows what the call asks and
+// comes to the front. Its title is the help's title, "Справка Windows" when the help has none.
+#pragma once
+
+#include "helpdelivery/display/HelpProtocol.h"
+#include "helpviewer/HelpBook.h"
+#include "helpviewer/Macros.h"
+
+#include <QMainWindow>
+#include <QTextBrowser>
+#include <functional>
+#include <map>
+
+class QLineEdit;
+class QListWidget;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QAction;
+
+namespace brelmont::viewer {
+
+inline constexpr char kDefaultTitle[] = "Справка Windows";
+
+// Serves the pages of the current help from "topic:<id>" and "contents:" addresses, so that back and forward
+// are the browser's own history.
+class TopicBrowser final : public QTextBrowser {
+public:
+    explicit TopicBrowser(std::function<QString(const QUrl&)> page, QWidget* parent = nullptr);
+    QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    std::function<QString(const QUrl&)> page_;
+};
+
+class ViewerWindow final : public QMainWindow {
+public:
+    explicit ViewerWindow(QWidget* parent = nullptr);
+
+    // Carries out one viewer call. Returns false for the quit request.
+    bool Handle(const helpprotocol::Request& request);
+    // What the window shows, for the tests and for diagnosis (JSON).
+    QByteArray StateJson() const;
+
+    void ShowContents();
+    void ShowTopic(const QString& id);
+    void ShowKeywordSearch(const QString& keyword);
+    // Shows the window, restored, in front and active.
+    void Present();
+
+private:
+    bool UseFile(const QString& file, const QString& folder);
+    const HelpBook* BookFor(const QString& file);
+    void Apply(const ViewAction& action);
+    void Navigate(const QUrl& url);
+    void FillContents();
+    void FillIndex();
+    void SelectContentsEntry(const QString& topicId);
+    void OpenLink(const QUrl& url);
+    QString Page(const QUrl& url) const;
+    QString ContentsPage() const;
+
+    HelpBook book_;
+    QString folder_;
+    std::map<QString, HelpBook> others_;
+    QTabWidget* tabs_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QLineEdit* indexEdit_ = nullptr;
+    QListWidget* indexList_ = nullptr;
+    TopicBrowser* browser_ = nullptr;
+    QAction* back_ = nullptr;
+    QAction* forward_ = nullptr;
+};
+
+} // namespace brelmont::viewer
