@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+// The three calculation commands of the main window: compute probabilities, compute all and clear. They read
+// the edit fields through CalcFields, check that the required ones are filled, convert their texts (a full
+// stop and a comma both mark the fraction) and run the Kelly engine, reporting every failure with one fixed
+// message. The main window implements CalcFields over its controls; the tests implement it with a recorder.
+#pragma once
+
+#include <string>
+
+namespace brelmont {
+
+// The seven edit fields and the message dialog, as the calculation commands see them. Fields are numbered
+// 1..7 for pole1..pole7; texts are UTF-8.
+class CalcFields {
+public:
+    virtual ~CalcFields() = default;
+    virtual std::string FieldText(int field) const = 0;
+    virtual void SetFieldText(int field, const std::string& text) = 0;
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+void ComputeProbabilitiesCommand(CalcFields& fields);
+void ComputeAllCommand(CalcFields& fields);
+void ClearCommand(CalcFields& fields);
+
+// A copy of `text` with every "." replaced by ",".
+std::string DotToComma(std::string text);
+
+// The separator the calculator parses and shows numbers with, whatever the user's locale says: with the
+// full stop of most locales every fractional input would otherwise be rejected after DotToComma.
+inline constexpr char kCalculatorSeparator = ',';
+
+} // namespace brelmont

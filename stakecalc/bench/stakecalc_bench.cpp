@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: MIT
+// The conversions against their glibc counterparts on the same inputs, and one whole compute-all command.
+// After the runs it prints how many times faster each conversion is than glibc's.
+#include "stakecalc/Commands.h"
+#include "stakecalc/NumberText.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Typical field texts (percentages, odds, results) and a share of long and scientific ones.
+struct Inputs {
+    std::vector<std::string> commaTexts;
+    std::vector<std::string> dotTexts;
+    std::vector<long double> values;
+};
+
+const Inputs& TheInputs() {
+    static const Inputs inputs = [] {
+        Inputs in;
+        std::mt19937_64 random(3);
+        const char* fixed[] = {
+            "55",     "2",          "1,9",   "12,5",   "0,07", "59,85", "100",  "2,5E-2",
+            "1e3",    "1234567,89", "-3,25", "0,0001", "5",    "16,67", "9,88", "0,666666666666667",
+            "1,5E-5", "39,82"};
+        for (int i = 0; i < 1024; ++i) {
+            std::string text;
+            if (i < 512) {
+                text = fixed[i % (sizeof fixed / sizeof fixed[0])];
+            } else {
+                text = std::to_string(random() % 1000000);
+                text += ",";
+                text += std::to_string(random() % 100000000000ULL);
+                if (i % 4 == 0) {
+                    text += "E" + std::to_string(static_cast<int>(random() % 60) - 30);
+                }
+            }
+            in.commaTexts.push_back(text);
+            in.dotTexts.push_back(brelmont::DotToComma(text));
+            for (char& c : in.dotTexts.back()) {
+                if (c == ',') {
+                    c = '.';
+                }
+            }
+            in.values.push_back(brelmont::StrToFloat(text, ','));
+        }
+        return in;
+    }();
+    return inputs;
+}
+
+void StrToFloat(benchmark::State& state) {
+    const Inputs& in = TheInputs();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(brelmont::StrToFloat(in.commaTexts[i++ & 1023], ','));
+    }
+}
+BENCHMARK(StrToFloat);
+
+void GlibcStrtold(benchmark::State& state) {
+    const Inputs& in = TheInputs();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(std::strtold(in.dotTexts[i++ & 1023].c_str(), nullptr));
+    }
+}
+BENCHMARK(GlibcStrtold);
+
+void FloatToStr(benchmark::State& state) {
+    const Inputs& in = TheInputs();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(brelmont::FloatToStr(in.values[i++ & 1023], ','));
+    }
+}
+BENCHMARK(FloatToStr);
+
+// The same work as FloatToStr: the text ends up in a std::string.
+void GlibcSnprintf(benchmark::State& state) {
+    const Inputs& in = TheInputs();
+    std::size_t i = 0;
+    char buffer[64];
+    for (auto _ : state) {
+        const int length = std::snprintf(buffer, sizeof buffer, "%.15Lg", in.values[i++ & 1023]);
+        std::string text(buffer, static_cast<std::size_t>(length));
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(GlibcSnprintf);
+
+class MemoryFields : public brelmont::CalcFields {
+public:
+    std::string FieldText(int field) const override { return texts[field]; }
+    void SetFieldText(int field, const std::string& text) override { texts[field] = text; }
+    void ShowMessage(const std::string& text) override { message = text; }
+    std::string texts[8];
+    std::string message;
+};
+
+void ComputeAllCommand(benchmark::State& state) {
+    MemoryFields fields;
+    fields.texts[1] = "55";
+    fields.texts[2] = "1.9";
+    for (auto _ : state) {
+        brelmont::ComputeAllCommand(fields);
+        benchmark::DoNotOptimize(fields.texts[7]);
+    }
+    if (!fields.message.empty() || fields.texts[3] != "5") {
+        state.SkipWithError("unexpected result");
+    }
+}
+BENCHMARK(ComputeAllCommand);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> nanoseconds;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    brelmont::InitFloatEnvironment();
+    TheInputs();
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    auto& ns = reporter.nanoseconds;
+    if (ns.count("StrToFloat") != 0 && ns.count("GlibcStrtold") != 0) {
+        std::printf("StrToFloat is %.2fx as fast as strtold (goal: at least 2x)\n",
+                    ns["GlibcStrtold"] / ns["StrToFloat"]);
+    }
+    if (ns.count("FloatToStr") != 0 && ns.count("GlibcSnprintf") != 0) {
+        std::printf("FloatToStr is %.2fx as fast as snprintf(\"%%.15Lg\") (goal: at least 2x)\n",
+                    ns["GlibcSnprintf"] / ns["FloatToStr"]);
+    }
+    if (ns.count("ComputeAllCommand") != 0) {
+        std::printf("One compute-all command takes %.2f us (goal: under 5 us)\n",
+                    ns["ComputeAllCommand"] / 1000);
+    }
+    return 0;
+}
