@@ -1,0 +1,38 @@
+# SPDX-License-Identifier: MIT
+# Carrying the help inside a program: the help files are packed into an archive that is appended to the
+# linked program, and the program's start mark is set to its own length before the archive.
+
+include_guard(GLOBAL)
+
+# brelmont_append_help_archive(<target> [INSTALL [DESTINATION dir] [COMPONENT name] [EXCLUDE_FROM_ALL]])
+# After every link of <target> the archive is appended again to the freshly linked file; a change to the
+# help relinks the target. The step cuts back an archive already present, so it never appends twice.
+# INSTALL installs the program as a plain file: an install that strips binaries would drop the archive.
+function(brelmont_append_help_archive target)
+    cmake_parse_arguments(ARG "INSTALL;EXCLUDE_FROM_ALL" "DESTINATION;COMPONENT" "" ${ARGN})
+    if(NOT TARGET brelmont_help_archive)
+        add_subdirectory(${PROJECT_SOURCE_DIR}/help ${PROJECT_BINARY_DIR}/help)
+    endif()
+    get_property(help_dir GLOBAL PROPERTY BRELMONT_HELP_DIR)
+    set(archive ${help_dir}/help.archive)
+
+    add_dependencies(${target} brelmont_help_archive)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${archive})
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND helppack append $<TARGET_FILE:${target}> ${archive}
+                       COMMENT "Appending the help archive to ${target}" VERBATIM)
+
+    if(ARG_INSTALL)
+        if(NOT ARG_DESTINATION)
+            set(ARG_DESTINATION ${CMAKE_INSTALL_BINDIR})
+        endif()
+        set(extra)
+        if(ARG_COMPONENT)
+            list(APPEND extra COMPONENT ${ARG_COMPONENT})
+        endif()
+        if(ARG_EXCLUDE_FROM_ALL)
+            list(APPEND extra EXCLUDE_FROM_ALL)
+        endif()
+        install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION ${ARG_DESTINATION} ${extra})
+    endif()
+endfunction()

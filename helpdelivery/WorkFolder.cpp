@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: MIT
+#include "helpdelivery/WorkFolder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace brelmont {
+namespace {
+
+// Index 0..25 to letter; a permutation of a..z, so every letter is equally likely.
+constexpr std::string_view kLetters = "atvdfmrqxucejyzwposigbnlkh";
+
+class SystemClock final : public Clock {
+public:
+    UtcTimeOfDay Now() const override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        const time_t seconds = now.tv_sec;
+        tm utc{};
+        gmtime_r(&seconds, &utc);
+        return {utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(now.tv_nsec / 1000000)};
+    }
+};
+
+const SystemClock gSystemClock;
+const Clock* gClock = &gSystemClock;
+std::uint32_t gRandSeed = 0;
+std::string gWorkFolder;
+
+// The created folder stays open for the whole run, so its inode cannot be handed to a folder made in its
+// place after it is gone, and the identity check cannot be fooled by reuse.
+struct FolderIdentity {
+    bool Valid = false;
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    int Held = -1;
+
+    void Forget() {
+        if (Held >= 0) {
+            close(Held);
+        }
+        *this = {};
+    }
+};
+FolderIdentity gCreated;
+
+bool IsPrivateFolder(const struct stat& st) {
+    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+bool IsPrivateFolder(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && IsPrivateFolder(st);
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+std::string AbsoluteEnv(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || value[0] != '/') {
+        return {};
+    }
+    return WithoutTrailingSlashes(value);
+}
+
+std::string PerUserTempFolder() {
+    std::string temp = AbsoluteEnv("TMPDIR");
+    struct stat st {};
+    if (temp.empty() || stat(temp.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        temp = "/tmp";
+    }
+    if (temp == "/") {
+        temp.clear();
+    }
+    return temp + "/brelmont-" + std::to_string(geteuid());
+}
+
+std::vector<std::string> EntryNames(DIR* folder) {
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.emplace_back(name);
+        }
+    }
+    return names;
+}
+
+// Empties the folder `name` under `parent`. The folder is made writable first so that a read-only folder's
+// entries can go; entries are examined without following links, and a folder is only ever opened with
+// O_NOFOLLOW, so a link swapped in meanwhile is not entered.
+void RemoveContents(int parent, const char* name) {
+    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    fchmod(fd, S_IRWXU);
+    DIR* folder = fdopendir(fd);
+    if (folder == nullptr) {
+        close(fd);
+        return;
+    }
+    const int at = dirfd(folder);
+    std::vector<std::string> names;
+    try {
+        names = EntryNames(folder);
+    } catch (...) {
+        closedir(folder);
+        throw;
+    }
+    for (const std::string& entry : names) {
+        struct stat st {};
+        if (fstatat(at, entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            try {
+                RemoveContents(at, entry.c_str());
+            } catch (...) {
+                closedir(folder);
+                throw;
+            }
+            unlinkat(at, entry.c_str(), AT_REMOVEDIR);
+        } else {
+            unlinkat(at, entry.c_str(), 0);
+        }
+    }
+    closedir(folder);
+}
+
+bool StillCreatedFolder(const std::string& path) {
+    struct stat st {};
+    return gCreated.Valid && lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           IsCreatedWorkFolder(st.st_dev, st.st_ino);
+}
+
+} // namespace
+
+void SetClock(const Clock* clock) {
+    gClock = clock != nullptr ? clock : &gSystemClock;
+}
+
+std::uint32_t& RandSeed() {
+    return gRandSeed;
+}
+
+std::uint32_t RandomIndex(std::uint32_t range) {
+    gRandSeed = gRandSeed * 134775813u + 1u;
+    return static_cast<std::uint32_t>((std::uint64_t{gRandSeed} * range) >> 32);
+}
+
+std::string RandomFolderName() {
+    const UtcTimeOfDay now = gClock->Now();
+    gRandSeed =
+        static_cast<std::uint32_t>(((now.Hour * 60 + now.Minute) * 60 + now.Second) * 1000 + now.Millisecond);
+    std::string name;
+    for (int i = 0; i < 8; ++i) {
+        name += kLetters[RandomIndex(static_cast<std::uint32_t>(kLetters.size()))];
+    }
+    return name;
+}
+
+const std::string& WorkFolder() {
+    return gWorkFolder;
+}
+
+std::string BaseFolder() {
+    if (std::string runtime = AbsoluteEnv("XDG_RUNTIME_DIR"); !runtime.empty() && IsPrivateFolder(runtime)) {
+        return runtime;
+    }
+    const std::string mine = PerUserTempFolder();
+    mkdir(mine.c_str(), S_IRWXU);
+    return IsPrivateFolder(mine) ? mine : std::string();
+}
+
+void CreateWorkFolder() {
+    gCreated.Forget();
+    std::string base = BaseFolder();
+    const bool usable = !base.empty();
+    if (!usable) {
+        base = PerUserTempFolder();
+    }
+    gWorkFolder = base + "/" + RandomFolderName();
+    if (!usable) {
+        return;
+    }
+    struct stat st {};
+    if (lstat(gWorkFolder.c_str(), &st) == 0 || errno != ENOENT) {
+        gWorkFolder = base + "/" + RandomFolderName();
+    }
+    // mkdir fails on anything already there, link included, so the folder is always this run's own.
+    if (mkdir(gWorkFolder.c_str(), S_IRWXU) != 0) {
+        return;
+    }
+    const int held = open(gWorkFolder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (held < 0) {
+        return;
+    }
+    if (fstat(held, &st) == 0 && st.st_uid == geteuid()) {
+        fchmod(held, S_IRWXU);
+        gCreated = {true, st.st_dev, st.st_ino, held};
+    } else {
+        close(held);
+    }
+}
+
+bool IsCreatedWorkFolder(dev_t device, ino_t inode) {
+    return gCreated.Valid && gCreated.Device == device && gCreated.Inode == inode;
+}
+
+bool RemoveTree(const std::string& path) {
+    // The removal below does not depend on the current folder, so a failure here changes nothing.
+    const int changed = chdir("/");
+    static_cast<void>(changed);
+    const std::string folder = WithoutTrailingSlashes(path);
+    if (folder.empty()) {
+        return true;
+    }
+    RemoveContents(AT_FDCWD, folder.c_str());
+    rmdir(folder.c_str());
+    return true;
+}
+
+void RemoveWorkFolder() {
+    if (!StillCreatedFolder(gWorkFolder)) {
+        RemoveTree("");
+        return;
+    }
+    RemoveTree(gWorkFolder);
+    try {
+        if (StillCreatedFolder(gWorkFolder)) {
+            RemoveTree(gWorkFolder);
+        }
+    } catch (...) {
+        // A second pass only mops up; whatever stops it is not worth the user's attention.
+    }
+}
+
+} // namespace brelmont

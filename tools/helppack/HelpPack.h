@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+// The build-time side of the help archive: turns the help sources into the four help files, writes the
+// archive, and appends it to a linked program while recording in the program where the archive starts.
+// Used by the helppack tool only; every function raises std::runtime_error on bad input.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brelmont::helppack {
+
+// Cyrillic and ASCII text from UTF-8 into code page 1251; any other character is an error.
+std::string Utf8ToCp1251(std::string_view utf8);
+
+// Every line ended by CR LF (a missing last line end is added).
+std::string WithCrLf(std::string_view text);
+
+struct Topic {
+    std::string Id;
+    std::string Title;
+};
+
+// The entries of a contents file, "level title=id[>window]", in order.
+std::vector<Topic> ContentsTopics(std::string_view contents);
+
+// One "id<TAB>title" line per topic.
+std::string TopicList(const std::vector<Topic>& topics);
+
+// Requires one heading <h2 id="ID">TITLE</h2> per topic, in the contents' order, and valid UTF-8.
+void CheckDocument(std::string_view html, const std::vector<Topic>& topics);
+
+// Requires "keyword<TAB>id" lines naming known topics, in valid UTF-8; returns them with LF line ends.
+std::string CheckedIndex(std::string_view keywords, const std::vector<Topic>& topics);
+
+struct Entry {
+    std::string Name;
+    std::string Extension;
+    std::string Data;
+};
+
+// Header fields are left-aligned and space-padded: name 10, decimal size 10, extension 4.
+std::string EntryHeader(const Entry& entry);
+std::string Archive(const std::vector<Entry>& entries);
+
+// The program with `archive` appended and its start mark set to where the archive begins. A program that
+// already carries an archive is first cut back to its own length, so the step can run again safely.
+std::string WithArchive(std::string program, std::string_view archive);
+
+// The 16 magic bytes that open the start mark (kept out of this tool's own image).
+std::string MarkMagic();
+
+} // namespace brelmont::helppack
