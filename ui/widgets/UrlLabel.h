@@ -85,7 +85,8 @@ signals:
     void OnMouseExit();
 
 protected:
-    // Run after the signal of the same name; derived labels add their own behaviour here.
+    // The label's reaction to a click and a double click: here the signal; derived labels call this first
+    // and then add their own behaviour, so the window's handler always runs before it.
     virtual void Click();
     virtual void DblClick();
 
