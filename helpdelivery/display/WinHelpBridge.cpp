@@ -116,6 +116,10 @@ QByteArray WinHelpBridge::Send(const helpprotocol::Request& request) {
         QByteArray reply = Exchange(message);
         if (!reply.isEmpty() || hung_ || quit) {
             if (quit) {
+                // The viewer drops the connection as it ends; the program's own child is waited for too.
+                if (socket_.state() == QLocalSocket::ConnectedState) {
+                    socket_.waitForDisconnected(timeoutMs_);
+                }
                 socket_.abort();
                 if (process_) {
                     process_->waitForFinished(timeoutMs_);
