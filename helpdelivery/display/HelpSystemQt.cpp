@@ -94,7 +94,7 @@ struct HelpState {
         auto it = settings.constFind(widget);
         return it == settings.constEnd() ? nullptr : &*it;
     }
-    const HelpSettings* ActiveWindowHelp() const { return Find(QApplication::activeWindow()); }
+    const HelpSettings* ActiveWindowHelp() const;
 };
 
 std::unique_ptr<HelpState>& State() {
@@ -117,6 +117,17 @@ const QWidget* MenuOwner(const QMenu* menu) {
         owner = owner->parentWidget();
     }
     return owner;
+}
+
+// A pop-up menu does not count as a window of its own: the window it was opened from stays the active one.
+const HelpSettings* HelpState::ActiveWindowHelp() const {
+    const QWidget* window = QApplication::activeWindow();
+    if (const auto* menu = qobject_cast<const QMenu*>(QApplication::activePopupWidget())) {
+        if (const QWidget* owner = MenuOwner(menu)) {
+            window = owner->window();
+        }
+    }
+    return Find(window);
 }
 
 bool F1Filter::eventFilter(QObject* watched, QEvent* event) {
@@ -157,7 +168,7 @@ void ShutdownAtExit() {
 
 void InstallHelpSystem(HelpSystemOptions options) {
     auto& state = State();
-    if (state) {
+    if (state && !state->shutDown) {
         return;
     }
     state = std::make_unique<HelpState>(std::move(options));

@@ -42,6 +42,7 @@ struct HelpSystemOptions {
 };
 
 // Creates the help manager and registers the viewer binding; installs the F1 handling for all windows.
+// Does nothing while a help system is installed and not shut down.
 void InstallHelpSystem(HelpSystemOptions options);
 // The help settings of a window or control; a widget that was never given any has no help.
 HelpSettings& WidgetHelp(QWidget* widget);
