@@ -10,11 +10,14 @@
 
 namespace {
 
-// A private runtime folder of its own, so the runs neither see nor leave anything elsewhere.
+// A private runtime folder of its own (under $TMPDIR, to compare file systems), so the runs neither see nor
+// leave anything elsewhere.
 struct RuntimeFolder {
     RuntimeFolder() {
-        char pattern[] = "/tmp/brelmont-bench-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
+        const char* temp = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(temp != nullptr && temp[0] == '/' ? temp : "/tmp") + "/brelmont-bench-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) {
             std::abort();
         }
         path = pattern;

@@ -45,6 +45,13 @@ struct Setting {
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         brelmont::SetExecutablePath(program);
     }
+    Setting(const Setting&) = delete;
+    Setting& operator=(const Setting&) = delete;
+    ~Setting() {
+        unlink(program.c_str());
+        rmdir(scratch.c_str());
+        rmdir(runtime.c_str());
+    }
 };
 
 } // namespace
