@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: MIT
+// The program's help as the user meets it, on a real X server with a window manager: a stand-in for the
+// program's main window calls the help system the way the program does, and the real viewer program, the
+// real window search and the real keystrokes do the rest.
+#include "ActiveWindow.h"
+#include "SampleHelp.h"
+#include "helpdelivery/display/HelpSystemQt.h"
+#include "helpdelivery/display/WinHelpBridge.h"
+#include "helpdelivery/display/X11WindowClasses.h"
+#include "sendkeys/SendKeys.h"
+#include "sendkeys/x11/X11KeyPlatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+#ifndef BRELMONT_VIEWER_PROGRAM
+#error "the tests need the viewer program's path"
+#endif
+
+namespace {
+
+using namespace brelmont;
+
+const char* const kMainTitle = "Вычисление по методу Келли";
+
+bool ViewerWindowExists() {
+    bool found = false;
+    EnumX11TopLevelWindowClasses([&found](std::string_view name) {
+        found = SameTextAsciiCase(name, kViewerWindowClass);
+        return !found;
+    });
+    return found;
+}
+
+class OnScreen : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "helpdisplay_onscreen";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+        static X11KeyPlatform platform;
+        SetKeyPlatform(&platform);
+        work = new QTemporaryDir;
+        brelmont::testing::WriteSampleHelp(work->path());
+        HelpSystemOptions options;
+        options.WorkFolder = [] { return work->path().toStdString(); };
+        options.ActivateWindow = [](std::string_view title) { return brelmont::ActivateWindow(title); };
+        options.SendKeys = [](std::string_view keys, bool wait) { return brelmont::SendKeys(keys, wait); };
+        options.ViewerProgram = QStringLiteral(BRELMONT_VIEWER_PROGRAM);
+        InstallHelpSystem(std::move(options));
+
+        main = new QWidget;
+        main->setWindowTitle(QString::fromUtf8(kMainTitle));
+        main->resize(592, 451);
+        auto* layout = new QVBoxLayout(main);
+        field = new QLineEdit;
+        layout->addWidget(field);
+        SetMainHelpWindow(main);
+        main->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    }
+
+    static QJsonObject ViewerState() {
+        static WinHelpBridge query(QStringLiteral("/nonexistent/brelmont-help"), QString());
+        helpprotocol::Request request;
+        request.command = helpprotocol::kQueryState;
+        return QJsonDocument::fromJson(query.Send(request)).object();
+    }
+    static bool ViewerActive() { return brelmont::testing::Active().windowClass == kViewerWindowClass; }
+    static void BringMainBack() {
+        brelmont::ActivateWindow(kMainTitle);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] { return brelmont::testing::Active().title == kMainTitle && main->isActiveWindow(); }, 5000));
+        field->setFocus();
+    }
+
+    static inline QTemporaryDir* work = nullptr;
+    static inline QWidget* main = nullptr;
+    static inline QLineEdit* field = nullptr;
+};
+
+TEST_F(OnScreen, HelpButtonBringsTheViewerToTheFrontWithTheContentsAndTheEnterLandsThere) {
+    ShowHelp();
+    ASSERT_TRUE(QTest::qWaitFor(ViewerActive, 5000));
+    EXPECT_EQ(brelmont::testing::Active().title, "Справка Windows");
+    QJsonObject state;
+    // The Enter opens the selected contents entry; the contents stay beside it.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&state] {
+            state = ViewerState();
+            return state[QStringLiteral("page")].toString() == QLatin1String("topic:Topic10");
+        },
+        5000))
+        << QJsonDocument(state).toJson().constData();
+    EXPECT_EQ(state[QStringLiteral("title")].toString(), QStringLiteral("Справка Windows"));
+    EXPECT_EQ(state[QStringLiteral("focus")].toString(), QStringLiteral("contents"));
+    EXPECT_TRUE(state[QStringLiteral("active")].toBool());
+    QStringList titles;
+    for (const auto& t : state[QStringLiteral("contents")].toArray()) {
+        titles << t.toString();
+    }
+    EXPECT_EQ(titles, brelmont::testing::kSampleTitles);
+}
+
+TEST_F(OnScreen, SecondClickAsksNothingNewButBringsTheViewerBack) {
+    BringMainBack();
+    ASSERT_FALSE(ViewerActive());
+    ShowHelp();
+    EXPECT_TRUE(QTest::qWaitFor(ViewerActive, 5000));
+    EXPECT_TRUE(ViewerWindowExists());
+}
+
+TEST_F(OnScreen, F1InAFieldShowsTheKeywordSearchInTheViewer) {
+    BringMainBack();
+    ASSERT_TRUE(brelmont::SendKeys("{F1}", false));
+    const QString path = QDir(work->path()).filePath(QStringLiteral("help.hlp"));
+    QJsonObject state;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            state = ViewerState();
+            return state[QStringLiteral("keyword")].toString() == path;
+        },
+        5000))
+        << QJsonDocument(state).toJson().constData();
+    EXPECT_EQ(state[QStringLiteral("tab")].toString(), QStringLiteral("index"));
+    EXPECT_EQ(state[QStringLiteral("page")].toString(), QStringLiteral("contents:all"));
+}
+
+TEST_F(OnScreen, TheEndOfTheRunClosesTheViewer) {
+    ShutdownHelpSystem();
+    EXPECT_TRUE(QTest::qWaitFor([] { return !ViewerWindowExists(); }, 5000));
+}
+
+} // namespace
