@@ -1,7 +1,56 @@
 // SPDX-License-Identifier: MIT
-#include <cstdio>
+// The program's start and end: the floating-point environment and decimal separator, the application, the
+// main window (whose creation unpacks the help), the hidden About box and spare dialog, then the event loop
+// until the main window closes.
+#include "SignalClose.h"
+#include "stakecalc/NumberText.h"
+#include "ui/Dialogs.h"
+#include "ui/Fonts.h"
+#include "ui/Mainf.h"
+#include "ui/aboutf.h"
 
-int main() {
-    std::puts("Brelmont: the calculator window is not built yet.");
-    return 0;
+#include <QApplication>
+#include <QDialog>
+#include <QIcon>
+#include <cstdlib>
+
+namespace {
+
+// Typing keys into the help viewer needs X11, so a Wayland session runs the program through XWayland.
+void PreferX11() {
+    if (std::getenv("WAYLAND_DISPLAY") != nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr &&
+        std::getenv("DISPLAY") != nullptr) {
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace brelmont;
+    PreferX11();
+    InitFloatEnvironment();
+    RefreshDecimalSeparator();
+
+    QApplication app(argc, argv);
+    SetApplicationTitle(ApplicationTitleFor(QCoreApplication::applicationFilePath().toStdString()));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/brelmont.png")));
+    InstallFontSubstitutes();
+    // The program ends when the main window closes, whatever else is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SignalClose signalClose;
+    TMain Main;
+    signalClose.SetTarget(&Main);
+    QObject::connect(&Main, &TMain::Closed, &app, [] { QCoreApplication::exit(0); });
+
+    TAbout About;
+    Main.SetAbout(&About);
+    // A second dialog that no command shows; it only exists, hidden, like the About box.
+    QDialog Dialog2;
+    Dialog2.setObjectName(QStringLiteral("Dialog2"));
+
+    CentreOnScreen(Main);
+    Main.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The built program on a real X server with a window manager (run through scripts/with-xvfb.sh --wm):
+# it opens its window, unpacks its help into a work folder in a private runtime folder, and leaves no work
+# folder behind when it is closed through the window manager (Alt+F4) or sent SIGTERM. Screenshots of the
+# main window and the About box go to SHOT_DIR.
+# Usage: ProgramUnderX.sh PROGRAM SHOT_DIR
+set -uo pipefail
+program=$1
+shots=$2
+mkdir -p "$shots"
+title='Вычисление по методу Келли'
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# Starts the program with a fresh private runtime folder; sets pid, runtime and window.
+start() {
+    runtime=$(mktemp -d)
+    chmod 700 "$runtime"
+    XDG_RUNTIME_DIR=$runtime "$program" &
+    pid=$!
+    window=
+    for _ in $(seq 1 200); do
+        window=$(xdotool search --onlyvisible --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1)
+        [[ -n $window ]] && break
+        sleep 0.05
+    done
+    [[ -n $window ]] || fail "no window appeared"
+}
+
+work_folders() { find "$runtime" -mindepth 1 -maxdepth 1 -type d -regextype posix-extended -regex '.*/[a-z]{8}' | wc -l; }
+
+# Waits for the program to end; fails when it does not, or ends with an error.
+finish() {
+    local how=$1
+    for _ in $(seq 1 200); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        fail "$how: the program is still running"
+        kill -KILL "$pid"
+    fi
+    wait "$pid"
+    local rc=$?
+    ((rc == 0)) || fail "$how: exit status $rc"
+    (($(work_folders) == 0)) || fail "$how: a work folder was left behind: $(ls "$runtime")"
+    rm -rf "$runtime"
+}
+
+start
+if [[ -n $window ]]; then
+    (($(work_folders) == 1)) || fail "expected one work folder, found $(work_folders)"
+    folder=$(find "$runtime" -mindepth 1 -maxdepth 1 -type d | head -n1)
+    for f in help.hlp help.GID help.cnt 1.GID; do
+        [[ -f $folder/$f ]] || fail "help file $f was not unpacked"
+    done
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1
+    sleep 0.5
+    import -window root -crop 1280x1024+0+0 "$shots/screen-main.png" || fail "screenshot"
+    import -window "$window" "$shots/main-window.png" || fail "window screenshot"
+    # The About button (336,8 in the toolbar at 0,73) opens the About box.
+    xdotool mousemove --window "$window" 352 97 click 1
+    about=
+    for _ in $(seq 1 100); do
+        about=$(xdotool search --onlyvisible --pid "$pid" --name '^О программе$' 2>/dev/null | head -n1)
+        [[ -n $about ]] && break
+        sleep 0.05
+    done
+    if [[ -n $about ]]; then
+        sleep 1
+        import -window "$about" "$shots/about-box.png" || fail "About screenshot"
+        xdotool windowactivate --sync "$about" key --clearmodifiers Escape >/dev/null 2>&1
+        sleep 0.3
+        xdotool search --onlyvisible --pid "$pid" --name '^О программе$' >/dev/null 2>&1 ||
+            fail "Escape closed the About box"
+        xdotool windowactivate --sync "$about" key --clearmodifiers alt+F4 >/dev/null 2>&1
+        sleep 0.3
+    else
+        fail "the About box did not open"
+    fi
+    xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 >/dev/null 2>&1
+fi
+finish "Alt+F4"
+
+start
+sleep 0.3
+kill -TERM "$pid"
+finish "SIGTERM"
+
+((failures == 0)) && echo "program under X: all checks passed"
+exit $((failures > 0))

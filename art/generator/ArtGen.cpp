@@ -1,0 +1,346 @@
+// SPDX-License-Identifier: MIT
+// Draws every picture the windows show: the two banners, the toolbar coins, the program icon and the six
+// toolbar button faces. Run it with the output folder as its only argument; the files it writes there are
+// committed, so the program never depends on this tool at build time.
+//
+// The button faces are cut out of their background by the image button's shape rule (exact colour match),
+// so they are drawn anti-aliased inside a hard pixel mask: every pixel is either fully the transparent colour
+// or fully opaque, and no opaque pixel happens to equal the transparent colour.
+#include <QColor>
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QString>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const QColor kGold(0xE8, 0xC7, 0x66);
+const QColor kGoldDark(0xB0, 0x8A, 0x2E);
+const QColor kGreenDeep(0x0B, 0x3D, 0x2E);
+const QColor kGreen(0x16, 0x5E, 0x45);
+const QColor kCream(0xFF, 0xFB, 0xF0);
+const QColor kToolbar(0xF1, 0xF5, 0xEF);
+const QColor kAboutGrey(0xDB, 0xDB, 0xDB);
+
+bool Save(const QImage& image, const QString& path, const char* format, int quality = -1) {
+    if (!image.save(path, format, quality)) {
+        std::fprintf(stderr, "artgen: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+QFont Font(const QString& family, int pixels, bool bold, bool italic = false) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+// A coin seen slightly from above: used on the banners, the icon and the toolbar stack.
+void DrawCoin(QPainter& p, QPointF centre, qreal rx, qreal ry, qreal thickness) {
+    p.setPen(QPen(kGoldDark.darker(130), 1.0));
+    p.setBrush(kGoldDark);
+    p.drawRoundedRect(QRectF(centre.x() - rx, centre.y() - ry / 2, 2 * rx, thickness + ry), rx, ry / 2);
+    QRadialGradient face(centre - QPointF(rx / 3, ry / 3), rx * 1.4);
+    face.setColorAt(0, kGold.lighter(125));
+    face.setColorAt(1, kGold.darker(110));
+    p.setBrush(face);
+    p.drawEllipse(centre, rx, ry);
+}
+
+void DrawBannerBackground(QPainter& p, int width, int height) {
+    QLinearGradient sky(0, 0, width, height);
+    sky.setColorAt(0, kGreenDeep);
+    sky.setColorAt(1, kGreen);
+    p.fillRect(0, 0, width, height, sky);
+    // A faint ledger grid: this is a calculator for money.
+    p.setPen(QPen(QColor(255, 255, 255, 18), 1));
+    for (int x = 8; x < width; x += 16) {
+        p.drawLine(x, 0, x, height);
+    }
+    for (int y = 8; y < height; y += 16) {
+        p.drawLine(0, y, width, y);
+    }
+    p.setPen(QPen(kGold, 2));
+    p.drawLine(0, height - 1, width, height - 1);
+}
+
+// A rising stake curve with bars under it, drawn into the right part of a banner.
+void DrawChart(QPainter& p, QRectF area) {
+    const int bars = 7;
+    const qreal step = area.width() / bars;
+    for (int i = 0; i < bars; ++i) {
+        const qreal h = area.height() * (0.25 + 0.1 * i + (i % 2) * 0.06);
+        QRectF bar(area.left() + i * step + step * 0.2, area.bottom() - h, step * 0.6, h);
+        p.fillRect(bar, QColor(232, 199, 102, 70 + 14 * i));
+    }
+    QPainterPath curve;
+    curve.moveTo(area.left(), area.bottom() - area.height() * 0.2);
+    curve.cubicTo(area.left() + area.width() * 0.45, area.bottom() - area.height() * 0.25,
+                  area.left() + area.width() * 0.6, area.top() + area.height() * 0.35, area.right() - 4,
+                  area.top() + 4);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kCream, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(curve);
+    QPolygonF head;
+    head << QPointF(area.right(), area.top()) << QPointF(area.right() - 10, area.top() + 2)
+         << QPointF(area.right() - 3, area.top() + 9);
+    p.setBrush(kCream);
+    p.setPen(Qt::NoPen);
+    p.drawPolygon(head);
+}
+
+void DrawWordmark(QPainter& p, QPointF origin, int pixels) {
+    const QFont font = Font("Liberation Serif", pixels, true);
+    p.setFont(font);
+    p.setPen(QColor(0, 0, 0, 120));
+    p.drawText(origin + QPointF(2, 2), "Brelmont");
+    p.setPen(kGold);
+    p.drawText(origin, "Brelmont");
+}
+
+QImage MainBanner() {
+    QImage image(584, 73, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    DrawBannerBackground(p, image.width(), image.height());
+    DrawCoin(p, QPointF(34, 40), 20, 9, 6);
+    DrawCoin(p, QPointF(34, 31), 20, 9, 6);
+    DrawCoin(p, QPointF(34, 22), 20, 9, 6);
+    p.setPen(kGreenDeep);
+    p.setFont(Font("Liberation Sans", 11, true));
+    p.drawText(QRectF(14, 13, 40, 18), Qt::AlignCenter, "%");
+    DrawWordmark(p, QPointF(68, 45), 42);
+    p.setFont(Font("Liberation Sans", 13, false));
+    p.setPen(kCream);
+    p.drawText(QPointF(72, 63), QString::fromUtf8("Калькулятор ставок по критерию Келли"));
+    DrawChart(p, QRectF(400, 10, 170, 54));
+    return image;
+}
+
+QImage AboutBanner() {
+    QImage image(428, 73, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    DrawBannerBackground(p, image.width(), image.height());
+    DrawCoin(p, QPointF(34, 40), 20, 9, 6);
+    DrawCoin(p, QPointF(34, 31), 20, 9, 6);
+    DrawCoin(p, QPointF(34, 22), 20, 9, 6);
+    p.setPen(kGreenDeep);
+    p.setFont(Font("Liberation Sans", 11, true));
+    p.drawText(QRectF(14, 13, 40, 18), Qt::AlignCenter, "%");
+    DrawWordmark(p, QPointF(68, 45), 42);
+    p.setFont(Font("Liberation Sans", 13, false));
+    p.setPen(kCream);
+    p.drawText(QPointF(72, 63), QString::fromUtf8("Версия 1.0 · критерий Келли"));
+    DrawChart(p, QRectF(300, 12, 112, 50));
+    return image;
+}
+
+QImage ToolbarCoins() {
+    QImage image(17, 33, QImage::Format_RGB32);
+    image.fill(kToolbar);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < 5; ++i) {
+        DrawCoin(p, QPointF(8.5, 28.0 - 5.0 * i), 7.5, 3.2, 2.5);
+    }
+    return image;
+}
+
+// The program icon; `background` fills the corners (transparent for the desktop icon).
+QImage Icon(QColor background) {
+    QImage image(48, 48, QImage::Format_ARGB32);
+    image.fill(background);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QLinearGradient tile(0, 0, 48, 48);
+    tile.setColorAt(0, kGreen);
+    tile.setColorAt(1, kGreenDeep);
+    p.setPen(QPen(kGold, 1.5));
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(1, 1, 46, 46), 9, 9);
+    DrawChart(p, QRectF(6, 24, 36, 18));
+    p.setFont(Font("Liberation Serif", 30, true));
+    p.setPen(QColor(0, 0, 0, 120));
+    p.drawText(QRectF(2, 1, 46, 34), Qt::AlignCenter, "B");
+    p.setPen(kGold);
+    p.drawText(QRectF(0, -1, 46, 34), Qt::AlignCenter, "B");
+    return image;
+}
+
+struct ButtonFace {
+    const char* file;
+    int width;
+    int height;
+    int shownWidth; // the button stretches the picture to its own size
+    int shownHeight;
+    QColor transparent;
+    QColor disc;
+    std::function<void(QPainter&)> symbol; // drawn around 0,0 in a 30-pixel disc, as the button shows it
+};
+
+QColor Nudge(QColor c) {
+    return QColor(c.red() == 255 ? 254 : c.red() + 1, c.green(), c.blue());
+}
+
+QImage Button(const ButtonFace& face) {
+    const qreal sx = qreal(face.shownWidth) / face.width;
+    const qreal sy = qreal(face.shownHeight) / face.height;
+    const QPointF centre(face.width / 2.0, face.height / 2.0);
+    const qreal radius = 14.5;
+
+    QImage art(face.width, face.height, QImage::Format_RGB32);
+    const QColor rim = face.disc.darker(170);
+    art.fill(rim);
+    {
+        QPainter p(&art);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(centre);
+        // Undo the button's stretch so the disc and symbol look round where they are shown.
+        p.scale(1 / sx, 1 / sy);
+        QRadialGradient shade(QPointF(-5, -6), radius * 1.6);
+        shade.setColorAt(0, face.disc.lighter(150));
+        shade.setColorAt(0.55, face.disc);
+        shade.setColorAt(1, face.disc.darker(140));
+        p.setPen(Qt::NoPen);
+        p.setBrush(shade);
+        p.drawEllipse(QPointF(0, 0), radius - 1.2, radius - 1.2);
+        QPainterPath gloss;
+        gloss.addEllipse(QPointF(0, -6), radius - 4, radius / 2 - 1);
+        p.setBrush(QColor(255, 255, 255, 45));
+        p.drawPath(gloss);
+        p.translate(0.8, 0.8);
+        p.setOpacity(0.35);
+        face.symbol(p);
+        p.translate(-0.8, -0.8);
+        p.setOpacity(1);
+        face.symbol(p);
+    }
+
+    // The outline is decided per pixel centre, with no partial coverage.
+    QImage out(face.width, face.height, QImage::Format_RGB888);
+    const qreal rx = radius / sx;
+    const qreal ry = radius / sy;
+    for (int y = 0; y < face.height; ++y) {
+        for (int x = 0; x < face.width; ++x) {
+            const qreal dx = (x + 0.5 - centre.x()) / rx;
+            const qreal dy = (y + 0.5 - centre.y()) / ry;
+            if (dx * dx + dy * dy <= 1.0) {
+                QColor c = art.pixelColor(x, y);
+                if (c.rgb() == face.transparent.rgb()) {
+                    c = Nudge(c);
+                }
+                out.setPixelColor(x, y, c);
+            } else {
+                out.setPixelColor(x, y, face.transparent);
+            }
+        }
+    }
+    return out;
+}
+
+void WhiteStroke(QPainter& p, qreal width) {
+    p.setPen(QPen(Qt::white, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+}
+
+void Glyph(QPainter& p, const QString& text, const QFont& font, QPointF offset = {}) {
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(-15 + offset.x(), -15 + offset.y(), 30, 30), Qt::AlignCenter, text);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: brelmont_artgen OUTPUT-FOLDER\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "artgen: cannot create %s\n", argv[1]);
+        return 1;
+    }
+
+    const QColor white(255, 255, 255);
+    const QColor nearWhite(254, 252, 252);
+    const ButtonFace faces[] = {
+        {"btn-start.bmp", 32, 32, 30, 30, white, QColor(0x2E, 0x9E, 0x4F),
+         [](QPainter& p) {
+             QPolygonF play;
+             play << QPointF(-4, -7.5) << QPointF(8, 0) << QPointF(-4, 7.5);
+             p.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+             p.setBrush(Qt::white);
+             p.drawPolygon(play);
+         }},
+        {"btn-clear.bmp", 32, 34, 34, 32, white, QColor(0xE0, 0x8A, 0x1E),
+         [](QPainter& p) {
+             // An eraser over a wiped line.
+             p.save();
+             p.rotate(-35);
+             p.setPen(QPen(Qt::white, 1.2));
+             p.setBrush(Qt::white);
+             p.drawRoundedRect(QRectF(-9, -5, 10, 10), 1.5, 1.5);
+             p.setBrush(QColor(0xF6, 0xC8, 0xD0));
+             p.drawRoundedRect(QRectF(1, -5, 8, 10), 1.5, 1.5);
+             p.restore();
+             WhiteStroke(p, 1.6);
+             p.drawLine(QPointF(-9, 9), QPointF(9, 9));
+         }},
+        {"btn-help.bmp", 32, 32, 32, 32, nearWhite, QColor(0x25, 0x6F, 0xC8),
+         [](QPainter& p) { Glyph(p, "?", Font("Liberation Sans", 22, true), QPointF(0, 0.5)); }},
+        {"btn-site.bmp", 32, 35, 32, 35, white, QColor(0x13, 0x8D, 0x90),
+         [](QPainter& p) {
+             WhiteStroke(p, 1.5);
+             p.drawEllipse(QPointF(0, 0), 9, 9);
+             p.drawEllipse(QPointF(0, 0), 4, 9);
+             p.drawLine(QPointF(0, -9), QPointF(0, 9));
+             p.drawLine(QPointF(-9, 0), QPointF(9, 0));
+             p.drawLine(QPointF(-7.8, -4.5), QPointF(7.8, -4.5));
+             p.drawLine(QPointF(-7.8, 4.5), QPointF(7.8, 4.5));
+         }},
+        {"btn-about.bmp", 32, 32, 32, 32, white, QColor(0x4A, 0x4F, 0xB8),
+         [](QPainter& p) {
+             p.setPen(Qt::NoPen);
+             p.setBrush(Qt::white);
+             p.drawEllipse(QPointF(0, -7), 2.4, 2.4);
+             p.drawRoundedRect(QRectF(-2.2, -2.5, 4.4, 11.5), 1, 1);
+             p.drawRect(QRectF(-4.5, 7, 9, 2));
+         }},
+        {"btn-exit.bmp", 32, 35, 32, 35, white, QColor(0xC8, 0x32, 0x2E),
+         [](QPainter& p) {
+             WhiteStroke(p, 2.4);
+             p.drawArc(QRectF(-8, -7, 16, 16), 55 * 16, -290 * 16);
+             p.drawLine(QPointF(0, -10), QPointF(0, -1));
+         }},
+    };
+
+    bool ok = Save(MainBanner(), out.filePath("banner-main.jpg"), "jpg", 92);
+    ok = Save(AboutBanner(), out.filePath("banner-about.jpg"), "jpg", 92) && ok;
+    ok = Save(ToolbarCoins(), out.filePath("toolbar-coins.jpg"), "jpg", 95) && ok;
+    ok = Save(Icon(kAboutGrey).convertToFormat(QImage::Format_RGB32), out.filePath("icon-48.jpg"), "jpg",
+              95) &&
+         ok;
+    ok = Save(Icon(Qt::transparent), out.filePath("brelmont.png"), "png") && ok;
+    for (const ButtonFace& face : faces) {
+        ok = Save(Button(face), out.filePath(face.file), "bmp") && ok;
+    }
+    return ok ? 0 : 1;
+}

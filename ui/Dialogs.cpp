@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+#include "ui/Dialogs.h"
+
+#include "base/Exception.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <cctype>
+
+namespace brelmont {
+
+namespace {
+
+std::string& Title() {
+    static std::string title;
+    return title;
+}
+
+QScreen* ScreenOf(const QWidget& widget) {
+    QScreen* screen = widget.screen();
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+void CentreOnScreen(QWidget& window) {
+    if (const QScreen* screen = ScreenOf(window)) {
+        // The frame is not known before the window manager has drawn it; its sides are alike, so centring the
+        // client area centres the window across and puts it half a title bar low at most.
+        QRect client(QPoint(), window.size());
+        client.moveCenter(screen->availableGeometry().center());
+        window.setGeometry(client);
+    }
+}
+
+std::string ApplicationTitleFor(const std::string& executablePath) {
+    std::string name = executablePath.substr(executablePath.find_last_of('/') + 1);
+    name = name.substr(0, name.find('.'));
+    for (std::size_t i = 1; i < name.size(); ++i) {
+        name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+    }
+    return name;
+}
+
+const std::string& ApplicationTitle() {
+    return Title();
+}
+
+void SetApplicationTitle(const std::string& title) {
+    Title() = title;
+}
+
+std::string ErrorBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
+        return message + ".";
+    }
+    return message;
+}
+
+void ShowMessage(const std::string& text) {
+    QDialog dialog;
+    dialog.setObjectName("MessageDialog");
+    dialog.setWindowTitle(QString::fromStdString(ApplicationTitle()));
+    dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    auto* label = new QLabel(QString::fromStdString(text), &dialog);
+    label->setObjectName("MessageText");
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    if (const QScreen* screen = ScreenOf(dialog)) {
+        const int limit = screen->availableGeometry().width() / 2;
+        label->setMaximumWidth(limit);
+        // A short text stays on one line; only a long one is folded at the limit.
+        label->setMinimumWidth(std::min(limit, label->fontMetrics().horizontalAdvance(label->text())));
+    }
+    auto* ok = new QPushButton("OK", &dialog);
+    ok->setObjectName("OkButton");
+    ok->setDefault(true);
+    ok->setAutoDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->activate();
+    dialog.adjustSize();
+    CentreOnScreen(dialog);
+    // Escape rejects a dialog, which here means the same as OK.
+    dialog.exec();
+}
+
+void ShowErrorBox(const std::string& message) {
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(ApplicationTitle()),
+                    QString::fromStdString(ErrorBoxText(message)), QMessageBox::Ok);
+    box.setObjectName("ErrorBox");
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    if (active != nullptr && active->isVisible()) {
+        active->activateWindow();
+    }
+}
+
+void ShowHandlerError(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EAbort&) {
+    } catch (const Exception& e) {
+        ShowErrorBox(e.Message());
+    } catch (const std::exception& e) {
+        ShowErrorBox(e.what());
+    } catch (...) {
+        ShowErrorBox("Unknown error");
+    }
+}
+
+int ShowModal(QDialog& dialog) {
+    if (dialog.isVisible()) {
+        throw EInvalidOperation("Cannot make a visible window modal");
+    }
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    dialog.setWindowModality(Qt::ApplicationModal);
+    const int result = dialog.exec();
+    if (active != nullptr && active->isVisible()) {
+        active->activateWindow();
+    }
+    return result;
+}
+
+} // namespace brelmont

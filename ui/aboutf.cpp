@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#include "ui/aboutf.h"
+
+#include "ui/Dialogs.h"
+#include "ui/Fonts.h"
+#include "ui/Links.h"
+#include "ui_aboutf.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+namespace brelmont {
+
+TAbout::TAbout(QWidget* parent) : QDialog(parent), ui(new Ui::TAbout) {
+    ui->setupUi(this);
+    UsePixelSizes(*this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(428, 425);
+
+    ui->UrlLabel1->setText(SupportEmail());
+    ui->UrlLabel1->setURL(QStringLiteral("mailto:") + SupportEmail());
+    ui->UrlLabel2->setText(LinkCaption(MakerSiteUrl()));
+    SetWebLink(*ui->UrlLabel2, MakerSiteUrl());
+    ui->UrlLabel3->setText(LinkCaption(PartnerSiteUrl()));
+    SetWebLink(*ui->UrlLabel3, PartnerSiteUrl());
+    for (TUrlLabel* link : {ui->UrlLabel1, ui->UrlLabel2, ui->UrlLabel3}) {
+        QPalette palette = link->palette();
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
+        link->setPalette(palette);
+        link->adjustSize();
+    }
+    for (QLabel* label : {ui->LabelFill1, ui->LabelFill3, ui->LabelFill4, ui->LabelFill5, ui->LabelFill6}) {
+        label->adjustSize();
+    }
+
+    connect(ui->Button1, &QPushButton::clicked, this, &TAbout::Button1Click);
+}
+
+TAbout::~TAbout() = default;
+
+void TAbout::Button1Click() {
+    Guarded([this] { close(); });
+}
+
+void TAbout::closeEvent(QCloseEvent* event) {
+    // However it is closed, a modal showing ends with the cancel result.
+    done(mrCancel);
+    event->accept();
+}
+
+void TAbout::keyPressEvent(QKeyEvent* event) {
+    // There is no cancel button, so Escape closes nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace brelmont

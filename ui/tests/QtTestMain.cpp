@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+// GoogleTest entry for the window tests: one QApplication for the whole run, with the program's fonts.
+#include "ui/Dialogs.h"
+#include "ui/Fonts.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    // Listing the tests happens outside CTest's environment, and needs no screen either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    brelmont::SetApplicationTitle("Brelmont");
+    brelmont::InstallFontSubstitutes();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
