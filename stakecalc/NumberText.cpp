@@ -3,9 +3,10 @@
 
 #include "base/Exception.h"
 
+#include <bit>
 #include <cfenv>
-#include <clocale>
 #include <cmath>
+#include <cstring>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -17,8 +18,6 @@ namespace {
 // x87 control word: all six exceptions masked, 64-bit significands, rounding to nearest.
 constexpr std::uint16_t kParseControlWord = 0x037F;
 constexpr std::uint16_t kRoundingAndPrecision = 0x0F00;
-constexpr std::uint16_t kStatusInvalid = 0x0001;
-constexpr std::uint16_t kStatusOverflow = 0x0008;
 
 std::uint16_t ReadControlWord() {
     std::uint16_t word = 0;
@@ -30,14 +29,41 @@ void LoadControlWord(std::uint16_t word) {
     asm volatile("fldcw %0" : : "m"(word) : "memory");
 }
 
+void ClearX87Flags() {
+    asm volatile("fnclex" : : : "memory");
+}
+
+// Every extended operation, logarithm, exponential and double store here runs on the x87 unit, so its status
+// word holds all the faults there are to see.
+constexpr std::uint16_t kStatusInvalid = 0x0001;
+constexpr std::uint16_t kStatusZeroDivide = 0x0004;
+constexpr std::uint16_t kStatusOverflow = 0x0008;
+
 std::uint16_t ReadStatusWord() {
     std::uint16_t word = 0;
-    asm volatile("fnstsw %0" : "=m"(word) : : "memory");
+    asm volatile("fnstsw %0" : "=a"(word) : : "memory");
     return word;
 }
 
-void ClearX87Flags() {
-    asm volatile("fnclex" : : : "memory");
+// The binary exponent e with 2^e <= x < 2^(e+1), read from the encoding. Domain: finite x > 0.
+int BinaryExponent(long double x) {
+    unsigned char raw[sizeof(long double)];
+    std::memcpy(raw, &x, sizeof raw);
+    std::uint64_t significand = 0;
+    std::uint16_t exponent = 0;
+    std::memcpy(&significand, raw, 8);
+    std::memcpy(&exponent, raw + 8, 2);
+    if (exponent == 0) {
+        return (63 - std::countl_zero(significand)) - 16445;
+    }
+    return exponent - 16383;
+}
+
+// The nearest integer under the current rounding mode. Domain: |x| < 2^63.
+std::uint64_t NearestInteger(long double x) {
+    std::int64_t n = 0;
+    asm("fistpll %0" : "=m"(n) : "t"(x) : "st");
+    return static_cast<std::uint64_t>(n);
 }
 
 char ReadUserSeparator() {
@@ -93,35 +119,35 @@ bool IsDigit(char c) {
     throw EConvertError(FormatMessage("'%s' is not a valid floating point value", text));
 }
 
-[[noreturn]] void RaiseFault(int flags) {
-    std::feclearexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-    if ((flags & FE_INVALID) != 0) {
+[[noreturn]] void RaiseFault(std::uint16_t status) {
+    ClearX87Flags();
+    if ((status & kStatusInvalid) != 0) {
         throw EInvalidOp();
     }
-    if ((flags & FE_DIVBYZERO) != 0) {
+    if ((status & kStatusZeroDivide) != 0) {
         throw EZeroDivide();
     }
     throw EOverflow();
 }
 
 void RaisePendingFault() {
-    if (const int flags = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW); flags != 0) {
-        RaiseFault(flags);
+    if (const std::uint16_t status = ReadStatusWord();
+        (status & (kStatusInvalid | kStatusZeroDivide | kStatusOverflow)) != 0) {
+        RaiseFault(status);
     }
 }
 
 // Runs the parse's arithmetic with faults masked, rounding to nearest and 64-bit significands, and gives
-// the caller its own control word back with clear flags however the parse ends.
+// the caller its own control word back however the parse ends. The start-up state already is that control
+// word, so the usual case loads nothing.
 class ParseEnvironment {
 public:
     ParseEnvironment() {
-        ClearX87Flags();
         if (callerWord_ != kParseControlWord) {
             LoadControlWord(kParseControlWord);
         }
     }
     ~ParseEnvironment() {
-        ClearX87Flags();
         if (callerWord_ != kParseControlWord) {
             LoadControlWord(callerWord_);
         }
@@ -158,7 +184,7 @@ void InitFloatEnvironment() {
 }
 
 void ClearFaultFlags() {
-    std::feclearexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+    ClearX87Flags();
 }
 
 long double StrToFloat(std::string_view text, char separator) {
@@ -234,7 +260,9 @@ long double StrToFloat(std::string_view text, char separator) {
         ++taken;
     }
 
-    std::uint16_t status = 0;
+    // Invalid operations cannot arise here (no operand is NaN and no infinity meets a zero), and an overflow
+    // leaves an infinity that no later step turns finite except the cut to zero, so one flag is enough.
+    bool overflowed = false;
     long double result = 0;
     {
         ParseEnvironment environment;
@@ -245,16 +273,22 @@ long double StrToFloat(std::string_view text, char separator) {
             value = value * 10;
             value = value + static_cast<long double>(nextDigit());
         }
+        overflowed = std::isinf(value);
         if (scale <= kZeroScale) {
             value = 0;
         } else if (scale != 0) {
             value = ScaleByPowerOfTen(value, scale);
+            overflowed = overflowed || std::isinf(value);
         }
-        volatile long double settled = value;
-        status = ReadStatusWord();
-        result = settled;
+        // The result must be complete before the caller's control word comes back, and the overflow flag
+        // gone before a control word that might unmask it.
+        asm volatile("" : "+t"(value) : : "memory");
+        result = value;
+        if (overflowed) {
+            ClearX87Flags();
+        }
     }
-    if ((status & (kStatusInvalid | kStatusOverflow)) != 0) {
+    if (overflowed) {
         RejectFloat(text);
     }
     return negative ? -result : result;
@@ -280,7 +314,7 @@ std::string FloatToStr(long double value, char separator) {
     // The binary exponent puts the decimal exponent E (10^(E-1) <= |x| < 10^E) within one of this guess;
     // the scaled value tells which.
     constexpr double kLog10Of2 = 0.30102999566398119521;
-    int decimalExponent = static_cast<int>(std::floor(std::ilogb(magnitude) * kLog10Of2)) + 1;
+    int decimalExponent = static_cast<int>(std::floor(BinaryExponent(magnitude) * kLog10Of2)) + 1;
     constexpr std::uint64_t kLow = 100'000'000'000'000'000;
     constexpr std::uint64_t kHigh = 1'000'000'000'000'000'000;
     std::uint64_t digits = 0;
@@ -290,7 +324,7 @@ std::string FloatToStr(long double value, char separator) {
             ++decimalExponent;
             continue;
         }
-        digits = static_cast<std::uint64_t>(std::llrint(scaled));
+        digits = NearestInteger(scaled);
         if (digits < kLow) {
             --decimalExponent;
             continue;
@@ -370,23 +404,42 @@ std::int64_t RoundToInteger(long double value) {
 }
 
 long double Checked(long double value) {
-    volatile long double settled = value;
+    asm volatile("" : "+t"(value) : : "memory");
     RaisePendingFault();
-    return settled;
+    return value;
 }
 
 double StoreDouble(long double value) {
-    volatile double stored = static_cast<double>(value);
+    asm volatile("" : "+t"(value) : : "memory");
+    double stored = static_cast<double>(value);
+    asm volatile("" : "+x"(stored) : : "memory");
     RaisePendingFault();
     return stored;
 }
 
+// The library's logarithm reports its domain errors outside the x87 status word, so the domain is checked
+// here.
 long double Ln(long double x) {
+    RaisePendingFault();
+    if (x == 0) {
+        throw EZeroDivide();
+    }
+    if (!(x > 0)) {
+        throw EInvalidOp();
+    }
     return Checked(std::log(x));
 }
 
 long double Exp(long double x) {
-    return Checked(std::exp(x));
+    RaisePendingFault();
+    if (std::isnan(x)) {
+        throw EInvalidOp();
+    }
+    const long double result = Checked(std::exp(x));
+    if (std::isinf(result) && !std::isinf(x)) {
+        throw EOverflow();
+    }
+    return result;
 }
 
 } // namespace brelmont

@@ -32,8 +32,8 @@ void ClearFaultFlags();
 // Parses a number text: spaces around it, an optional sign, digits with an optional fraction after
 // `separator`, an optional exponent of at most four digits after "E" or "e". Raises EConvertError
 // ("'<text>' is not a valid floating point value") for any other text, and for a value beyond the extended
-// range. Never raises a math error and leaves the caller's floating-point settings and flags as they were,
-// except that the fault flags are clear on return.
+// range. Never raises a math error; leaves the caller's floating-point settings as they were and no fault
+// flag of its own behind (inexact, underflow and subnormal-operand flags may be set, as by any arithmetic).
 long double StrToFloat(std::string_view text, char separator);
 long double StrToFloat(std::string_view text);
 
