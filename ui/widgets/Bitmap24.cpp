@@ -40,14 +40,18 @@ std::size_t StrideFor(int width) {
     throw EInvalidGraphic("Invalid bitmap: " + why);
 }
 
-} // namespace
-
-TBitmap24::TBitmap24(int width, int height) {
-    if (width < 0 || height < 0 || width > MaxDimension || height > MaxDimension ||
+void CheckSize(int width, int height) {
+    if (width < 0 || height < 0 || width > TBitmap24::MaxDimension || height > TBitmap24::MaxDimension ||
         (width == 0) != (height == 0)) {
         throw EInvalidGraphic("Invalid bitmap size " + std::to_string(width) + " x " +
                               std::to_string(height));
     }
+}
+
+} // namespace
+
+TBitmap24::TBitmap24(int width, int height) {
+    CheckSize(width, height);
     fWidth = width;
     fHeight = height;
     fStride = StrideFor(width);
@@ -55,8 +59,8 @@ TBitmap24::TBitmap24(int width, int height) {
 }
 
 TBitmap24 TBitmap24::Stretched(int width, int height) const {
-    if (Empty() || width == 0 || height == 0) {
-        TBitmap24 check(width, height);
+    CheckSize(width, height);
+    if (Empty() || width == 0) {
         return {};
     }
     TBitmap24 result(width, height);

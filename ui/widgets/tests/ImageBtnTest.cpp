@@ -300,6 +300,24 @@ TEST(ImageBtnShape, PicturesAndShapesComeFromFilesAndBadDataIsRejected) {
     EXPECT_EQ(button.AppliedShape().boundingRect(), QRect(0, 0, 32, 32));
 }
 
+TEST_F(ImageBtnPointer, ASecondPictureGivesThePressedFaceItsOwnOutline) {
+    TBitmap24 down(32, 32);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            down.SetPixel(x, y, x < 16 ? clWhite : Navy);
+        }
+    }
+    button->setImageDown(down);
+    const QRegion up = button->AppliedShape();
+    Press(button, {20, 8});
+    EXPECT_EQ(button->AppliedShape(), QRegion(16, 0, 16, 32));
+    // Drawn in place, without the pressed offset.
+    EXPECT_EQ(button->grab().toImage().pixel(16, 0), qRgb(0, 0, 0x80));
+    Release(button, {20, 8});
+    EXPECT_EQ(Count("OnClick"), 1);
+    EXPECT_EQ(button->AppliedShape(), up);
+}
+
 TEST(ImageBtnShape, NoTransparencyOrAnEmptyPictureLeavesTheButtonRectangular) {
     QWidget form;
     TImageBtn& button = *new TImageBtn(&form);

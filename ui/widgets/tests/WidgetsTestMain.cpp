@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include <gtest/gtest.h>
-
 #include <QApplication>
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     // CTest sets the platform for the runs, but not for listing the tests; these tests never need a display.
