@@ -265,10 +265,10 @@ struct X11KeyPlatform::Connection {
         return symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
     }
 
-    // The key for a printable ASCII character: the first key that gives it without Shift or else with Shift,
-    // among the keys whose plain symbol has a virtual key (so a keypad parenthesis never stands in for the
-    // main one). Worked out for all characters at once and kept until the key map or the layout group
-    // changes.
+    // The key for a printable ASCII character: the key with the lowest code that gives it, without Shift
+    // before with Shift, among the keys whose plain symbol has a virtual key (so a keypad parenthesis never
+    // stands in for the main one, and the main block's keys come before the extra key beside the left Shift).
+    // Worked out for all characters at once and kept until the key map or the layout group changes.
     KeyCode PrintableKeyCode(unsigned char character) {
         XkbStateRec state{};
         const unsigned group =
@@ -283,12 +283,12 @@ struct X11KeyPlatform::Connection {
         printable.fill(NoKey);
         int minKeycode = 0, maxKeycode = 0;
         XDisplayKeycodes(display, &minKeycode, &maxKeycode);
-        for (unsigned shift = 0; shift < 2; ++shift) {
-            for (int keycode = minKeycode; keycode <= maxKeycode; ++keycode) {
-                const auto code = static_cast<::KeyCode>(keycode);
-                const std::uint8_t key = VirtualKeyOfKeysym(XkbKeycodeToKeysym(display, code, group, 0));
+        for (int keycode = minKeycode; keycode <= maxKeycode; ++keycode) {
+            const auto code = static_cast<::KeyCode>(keycode);
+            const std::uint8_t key = VirtualKeyOfKeysym(XkbKeycodeToKeysym(display, code, group, 0));
+            for (unsigned shift = 0; key != 0 && shift < 2; ++shift) {
                 const KeySym symbol = XkbKeycodeToKeysym(display, code, group, shift);
-                if (key != 0 && symbol >= 0x20 && symbol <= 0x7E && printable[symbol - 0x20] == NoKey) {
+                if (symbol >= 0x20 && symbol <= 0x7E && printable[symbol - 0x20] == NoKey) {
                     printable[symbol - 0x20] =
                         static_cast<KeyCode>((shift != 0 ? ShiftStateShift << 8 : 0) | key);
                 }

@@ -255,6 +255,37 @@ TEST_F(RealWindows, RestoreUndoesMaximising) {
         WaitUntil([&] { return !observer.Maximised(help->winId()) && observer.Focus() == help->winId(); }));
 }
 
+TEST(ServerKeyboard, CharactersMapLikeTheUsLayout) {
+    // The private server runs with the US keyboard map, so its keys must agree with the built-in US table.
+    for (int c = 0x20; c <= 0x7E; ++c) {
+        EXPECT_EQ(Platform().KeyCodeForCharacter(static_cast<char>(c)), UsLayoutKeyCode(static_cast<char>(c)))
+            << "character " << static_cast<char>(c);
+    }
+    EXPECT_EQ(Platform().KeyCodeForCharacter('\t'), 0x09);
+    EXPECT_EQ(Platform().KeyCodeForCharacter(static_cast<char>(0xD0)), NoKey);
+}
+
+TEST(ServerKeyboard, ScanCodesFollowTheKeyCodes) {
+    EXPECT_EQ(Platform().ScanCode(vk::Return), 0x1Cu);
+    EXPECT_EQ(Platform().ScanCode(vk::Escape), 0x01u);
+    EXPECT_EQ(Platform().ScanCode('A'), 0x1Eu);
+    EXPECT_EQ(Platform().ScanCode(vk::Shift), 0x2Au);
+    EXPECT_EQ(Platform().ScanCode(0x7F), 0u); // F16: no such key on the server's keyboard
+}
+
+TEST(ServerKeyboard, NumLockFlipsTheLockState) {
+    SetKeyPlatform(&Platform());
+    const bool before = (Platform().KeyState(vk::NumLock) & 1u) != 0;
+    EXPECT_TRUE(SendKeys("{NUMLOCK}", false));
+    EXPECT_EQ((Platform().KeyState(vk::NumLock) & 1u) != 0, !before);
+    KeyboardState state{};
+    Platform().ReadKeyboardState(state);
+    EXPECT_EQ((state[vk::NumLock] & 1u) != 0, !before);
+    EXPECT_TRUE(SendKeys("{NUMLOCK 3}", false));
+    EXPECT_EQ((Platform().KeyState(vk::NumLock) & 1u) != 0, before);
+    SetKeyPlatform(nullptr);
+}
+
 TEST_F(RealWindows, WithoutDisplayNothingIsFoundOrSent) {
     Focus(*catcher);
     X11KeyPlatform nowhere(":4711");
