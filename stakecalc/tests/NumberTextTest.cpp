@@ -95,7 +95,7 @@ TEST_F(NumberText, FullStopSeparatorSwapsWhatIsAccepted) {
     EXPECT_EQ(FloatToStr(1.5e-5L, '.'), "1.5E-5");
 }
 
-TEST_F(NumberText, ParseKeepsTheCallersSettingsAndClearsItsFaults) {
+TEST_F(NumberText, ParseKeepsTheCallersSettingsAndLeavesNoFault) {
     ASSERT_EQ(std::fesetround(FE_UPWARD), 0);
     std::feraiseexcept(FE_INEXACT);
     EXPECT_EQ(StrToFloat("0,7", ','), 0.7L) << "rounds to nearest whatever the caller set";
