@@ -4,6 +4,7 @@
 #include "sendkeys/testing/RecordingKeyPlatform.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ struct SearchRow {
     WindowHandle found = 0;
     std::size_t enumerated = 0; // windows the enumeration reported before it stopped
 };
+
+void PrintTo(const SearchRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class Search : public ::testing::TestWithParam<SearchRow> {
 protected:

@@ -3,6 +3,7 @@
 #include "sendkeys/SendKeys.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 namespace brelmont {
@@ -13,6 +14,10 @@ struct LayoutRow {
     char character = 0;
     KeyCode code = 0;
 };
+
+void PrintTo(const LayoutRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class UsLayout : public ::testing::TestWithParam<LayoutRow> {};
 
@@ -39,6 +44,10 @@ struct CutRow {
     std::size_t max = 0;
     std::string expected;
 };
+
+void PrintTo(const CutRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class Utf8Cut : public ::testing::TestWithParam<CutRow> {};
 

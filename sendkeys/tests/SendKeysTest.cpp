@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <ostream>
 #include <string>
 
 namespace brelmont {
@@ -36,6 +37,10 @@ struct SequenceRow {
     bool result = true;
     std::map<char, KeyCode> layout = {};
 };
+
+void PrintTo(const SequenceRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class Sequences : public Recorded, public ::testing::WithParamInterface<SequenceRow> {};
 
@@ -184,6 +189,10 @@ struct ConversionRow {
     std::string expected;
 };
 
+void PrintTo(const ConversionRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class BadCounts : public Recorded, public ::testing::WithParamInterface<ConversionRow> {};
 
 TEST_P(BadCounts, RaiseConversionErrorAfterReleasingModifiers) {
@@ -270,6 +279,10 @@ struct NumLockRow {
     std::uint8_t before = 0;
     std::string expected;
 };
+
+void PrintTo(const NumLockRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class NumLock : public Recorded, public ::testing::WithParamInterface<NumLockRow> {};
 

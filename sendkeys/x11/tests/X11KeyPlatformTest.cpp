@@ -18,6 +18,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,10 @@ struct TypingRow {
     std::string keys;
     std::vector<std::string> expected;
 };
+
+void PrintTo(const TypingRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class Typing : public RealWindows, public ::testing::WithParamInterface<TypingRow> {};
 
