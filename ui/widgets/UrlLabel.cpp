@@ -50,6 +50,8 @@ IUrlOpener& CurrentUrlOpener() {
 
 TCustomHotLabel::TCustomHotLabel(QWidget* parent) : QLabel(parent) {
     setMouseTracking(true);
+    // A caption label starts at the top left; QLabel's own default centres it vertically.
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 void TCustomHotLabel::setLabelStyle(TLabelStyle value) {

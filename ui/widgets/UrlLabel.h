@@ -5,9 +5,10 @@
 // that a click opens with the desktop's default handler, through the IUrlOpener seam.
 //
 // Use from a .ui file as a promoted widget: class brelmont::TUrlLabel, extends QLabel, header
-// "ui/widgets/UrlLabel.h". Caption, alignment (horizontal and vertical) and word wrap are QLabel's own
-// `text`, `alignment` and `wordWrap`; the font colour is the palette's WindowText; the cursor is QWidget's
-// `cursor`. Enum values are written scoped, e.g. <enum>brelmont::TUrlLabel::urlMailTo</enum>.
+// "ui/widgets/UrlLabel.h". Caption, alignment (horizontal and vertical; left and top unless the design says
+// otherwise) and word wrap are QLabel's own `text`, `alignment` and `wordWrap`; the font colour is the
+// palette's WindowText; the cursor is QWidget's `cursor`. Enum values are written scoped, e.g.
+// <enum>brelmont::TUrlLabel::urlMailTo</enum>.
 //
 // Signals, all raised with the label as sender():
 //   OnClick()                      left press and release on the label; raised before the address is opened

@@ -135,6 +135,18 @@ TEST_F(UrlLabelClicks, EntryAndExitComeOnceEachAndHotTrackingRestoresTheFont) {
     EXPECT_TRUE(label->font().underline());
 }
 
+TEST_F(UrlLabelClicks, ADisabledLabelStillHearsEntryAndExitButOpensNothing) {
+    QSignalSpy enter(label, &TCustomHotLabel::OnMouseEnter);
+    QSignalSpy exit(label, &TCustomHotLabel::OnMouseExit);
+    label->setEnabled(false);
+    Move(label, {5, 5});
+    EXPECT_EQ(enter.count(), 1);
+    Click(label, {5, 5});
+    Move(label, {5, 60});
+    EXPECT_EQ(exit.count(), 1);
+    EXPECT_TRUE(log.empty());
+}
+
 TEST(CustomHotLabel, MeasuresAnEmptyCaptionAsOneSpaceAndAmpersandsByTheAccelSetting) {
     TCustomHotLabel label;
     label.setText(QStringLiteral(" "));
