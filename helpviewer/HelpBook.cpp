@@ -200,13 +200,12 @@ void HelpBook::ParseDocument(const QString& html, const QStringList& knownIds) {
         QString id;
     };
     std::vector<Start> starts;
-    for (const auto& id : knownIds) {
-        const QRegularExpression anchor(
-            QStringLiteral("\\b(?:id|name)\\s*=\\s*[\"']%1[\"']").arg(QRegularExpression::escape(id)));
-        const auto match = anchor.match(html);
-        if (match.hasMatch() &&
-            std::none_of(starts.begin(), starts.end(), [&](auto& s) { return s.id == id; })) {
-            starts.push_back({TopicStart(html, match.capturedStart()), id});
+    QStringList wanted = knownIds;
+    static const QRegularExpression anchor(QStringLiteral("\\b(?:id|name)\\s*=\\s*[\"']([^\"']*)[\"']"));
+    for (auto it = anchor.globalMatch(html); it.hasNext() && !wanted.isEmpty();) {
+        const auto match = it.next();
+        if (wanted.removeAll(match.captured(1)) > 0) {
+            starts.push_back({TopicStart(html, match.capturedStart()), match.captured(1)});
         }
     }
     std::sort(starts.begin(), starts.end(), [](const Start& a, const Start& b) { return a.at < b.at; });

@@ -87,8 +87,8 @@ void RequestServer::AnswerWhenShown(QLocalSocket* socket) {
 bool RequestServer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Expose && window_.windowHandle() == watched &&
         window_.windowHandle()->isExposed()) {
-        // Answer after the window has taken the expose, so its first frame is on its way.
-        QMetaObject::invokeMethod(this, &RequestServer::AnswerWaiting, Qt::QueuedConnection);
+        // Mapped is what the program's activation needs; the first frame is painted while the answer travels.
+        AnswerWaiting();
     }
     return false;
 }

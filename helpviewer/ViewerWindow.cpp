@@ -134,6 +134,7 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent) {
         for (int row = 0; row < indexList_->count(); ++row) {
             if (indexList_->item(row)->text().startsWith(text.trimmed(), Qt::CaseInsensitive)) {
                 indexList_->setCurrentRow(row);
+                indexList_->scrollToItem(indexList_->item(row), QAbstractItemView::PositionAtTop);
                 return;
             }
         }
