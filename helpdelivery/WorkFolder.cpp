@@ -6,6 +6,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,6 +99,11 @@ std::vector<std::string> EntryNames(DIR* folder) {
     return names;
 }
 
+struct CloseFolder {
+    void operator()(DIR* folder) const { closedir(folder); }
+};
+using FolderHandle = std::unique_ptr<DIR, CloseFolder>;
+
 // Empties the folder `name` under `parent`. The folder is made writable first so that a read-only folder's
 // entries can go; entries are examined without following links, and a folder is only ever opened with
 // O_NOFOLLOW, so a link swapped in meanwhile is not entered.
@@ -107,37 +113,24 @@ void RemoveContents(int parent, const char* name) {
         return;
     }
     fchmod(fd, S_IRWXU);
-    DIR* folder = fdopendir(fd);
-    if (folder == nullptr) {
+    const FolderHandle folder(fdopendir(fd));
+    if (!folder) {
         close(fd);
         return;
     }
-    const int at = dirfd(folder);
-    std::vector<std::string> names;
-    try {
-        names = EntryNames(folder);
-    } catch (...) {
-        closedir(folder);
-        throw;
-    }
-    for (const std::string& entry : names) {
+    const int at = dirfd(folder.get());
+    for (const std::string& entry : EntryNames(folder.get())) {
         struct stat st {};
         if (fstatat(at, entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             continue;
         }
         if (S_ISDIR(st.st_mode)) {
-            try {
-                RemoveContents(at, entry.c_str());
-            } catch (...) {
-                closedir(folder);
-                throw;
-            }
+            RemoveContents(at, entry.c_str());
             unlinkat(at, entry.c_str(), AT_REMOVEDIR);
         } else {
             unlinkat(at, entry.c_str(), 0);
         }
     }
-    closedir(folder);
 }
 
 bool StillCreatedFolder(const std::string& path) {

@@ -35,7 +35,8 @@ void SetClock(const Clock* clock);
 // The generator state, seeded by every RandomFolderName call.
 std::uint32_t& RandSeed();
 
-// Advances RandSeed and returns an index in [0, range): the high half of RandSeed * range.
+// Advances RandSeed and returns an index in [0, range): the high half of RandSeed * range (0 for range 0).
+// Raises nothing.
 std::uint32_t RandomIndex(std::uint32_t range);
 
 // Eight lower-case letters; a function of the UTC time of day to the millisecond.
