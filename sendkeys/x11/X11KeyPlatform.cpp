@@ -37,7 +37,7 @@ constexpr long SourcePager =
 constexpr int KeycodeOffset = 8; // X key codes are the kernel's key numbers plus 8
 // How long Wait gives the server's key events to reach the program's own window; they normally take well
 // under a millisecond, so this bounds only a stalled server.
-constexpr int DeliveryTimeoutMs = 500;
+constexpr int DeliveryTimeoutMs = 1000;
 
 KeySym KeysymOfVirtualKey(unsigned key) {
     if (key >= '0' && key <= '9') {
