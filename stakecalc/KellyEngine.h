@@ -36,11 +36,16 @@ inline constexpr std::array<DrawdownLevel, 4> DrawdownLevels{{{0.6, 4}, {0.4, 5}
 inline constexpr int kStakeField = 3;
 
 // Kelly stake from p (percent) and k: writes f and s, the rounded Kelly percent into field 3, then the four
-// drawdown probabilities at that stake into fields 4..7, unclamped.
+// drawdown probabilities at that stake into fields 4..7, unclamped. Domain: k != 1, a Kelly percent that
+// rounds to a non-zero value below 100 with a positive bank after a win, and results within the double
+// range. Outside it raises EZeroDivide (k = 1, a bank multiplier of 0, p = 0 or 100 with a stake) or
+// EInvalidOp (0 / 0, a negative bank multiplier, a zero stake, a value with no 64-bit hundredfold), and
+// EOverflow for a value beyond the double range.
 void ComputeAll(CalcFields& fields);
 
 // The four drawdown probabilities for p (percent), k and the stake s (percent) into fields 4..7, each shown
-// as at most 100.
+// as at most 100. Domain and errors as for ComputeAll's drawdown part: 0 < s < 100 with a positive bank
+// after a win and 0 < p < 100; a probability too large for a double raises EOverflow, not 100.
 void ComputeProbabilities(CalcFields& fields);
 
 } // namespace brelmont

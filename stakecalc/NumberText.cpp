@@ -198,8 +198,17 @@ long double StrToFloat(std::string_view text, char separator) {
         negative = text[i] == '-';
         ++i;
     }
+    // Digits are accumulated in text order as value * 10 + digit. While the running value stays below 2^64
+    // every step is exact, so integer arithmetic gives the same value as extended arithmetic would; the
+    // digits beyond that prefix are left to the extended loop below.
+    std::uint64_t exact = 0;
+    std::size_t taken = 0;
     const std::size_t integerBegin = i;
     while (i < size && IsDigit(text[i])) {
+        if (exact <= kExactAccumulatorLimit) {
+            exact = exact * 10 + static_cast<unsigned>(text[i] - '0');
+            ++taken;
+        }
         ++i;
     }
     const std::size_t integerEnd = i;
@@ -210,6 +219,10 @@ long double StrToFloat(std::string_view text, char separator) {
         hasSeparator = true;
         fractionBegin = ++i;
         while (i < size && IsDigit(text[i])) {
+            if (exact <= kExactAccumulatorLimit) {
+                exact = exact * 10 + static_cast<unsigned>(text[i] - '0');
+                ++taken;
+            }
             ++i;
         }
         fractionEnd = i;
@@ -243,22 +256,13 @@ long double StrToFloat(std::string_view text, char separator) {
     const auto fractionDigits = static_cast<std::int64_t>(fractionEnd - fractionBegin);
     const std::int64_t scale = exponent - fractionDigits;
 
-    // Digits are taken in text order, skipping the separator. While the running value stays below 2^64
-    // every step is exact, so integer arithmetic gives the same value as extended arithmetic would.
-    std::size_t next = integerBegin;
-    auto nextDigit = [&]() {
-        if (next == integerEnd) {
-            next = fractionBegin;
-        }
-        return static_cast<unsigned>(text[next++] - '0');
+    const std::size_t integerDigits = integerEnd - integerBegin;
+    const std::size_t digitCount = integerDigits + (fractionEnd - fractionBegin);
+    auto digitAt = [&](std::size_t index) {
+        const std::size_t at =
+            index < integerDigits ? integerBegin + index : fractionBegin + (index - integerDigits);
+        return static_cast<long double>(text[at] - '0');
     };
-    const std::size_t digitCount = (integerEnd - integerBegin) + (fractionEnd - fractionBegin);
-    std::size_t taken = 0;
-    std::uint64_t exact = 0;
-    while (taken < digitCount && exact <= kExactAccumulatorLimit) {
-        exact = exact * 10 + nextDigit();
-        ++taken;
-    }
 
     // Invalid operations cannot arise here (no operand is NaN and no infinity meets a zero), and an overflow
     // leaves an infinity that no later step turns finite except the cut to zero, so one flag is enough.
@@ -271,7 +275,7 @@ long double StrToFloat(std::string_view text, char separator) {
         long double value = static_cast<long double>(exact);
         for (; taken < digitCount && !std::isinf(value); ++taken) {
             value = value * 10;
-            value = value + static_cast<long double>(nextDigit());
+            value = value + digitAt(taken);
         }
         overflowed = std::isinf(value);
         if (scale <= kZeroScale) {
