@@ -13,6 +13,8 @@
 #include <QDialog>
 #include <QIcon>
 #include <cstdlib>
+#include <fontconfig/fontconfig.h>
+#include <thread>
 
 namespace {
 
@@ -28,11 +30,14 @@ void PreferX11() {
 
 int main(int argc, char** argv) {
     using namespace brelmont;
+    // Reading the font configuration takes as long as connecting to the display; do both at once.
+    std::thread fontConfiguration([] { FcInit(); });
     PreferX11();
     InitFloatEnvironment();
     RefreshDecimalSeparator();
 
     QApplication app(argc, argv);
+    fontConfiguration.join();
     SetApplicationTitle(ApplicationTitleFor(QCoreApplication::applicationFilePath().toStdString()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/brelmont.png")));
     InstallFontSubstitutes();

@@ -13,7 +13,7 @@ packages=(
     # keystrokes and window activation on X11
     libx11-dev libxtst-dev
     # pictures and fonts
-    libjpeg62-turbo-dev fonts-liberation fonts-dejavu-core
+    libjpeg62-turbo-dev fonts-liberation fonts-dejavu-core libfontconfig-dev
     # headless X for the tests that need a real display, a window manager, and screenshots
     xvfb xauth x11-utils xdotool openbox imagemagick
     # packaging

@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +53,10 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
+        // The caller reads our output to its end; the child must not hold that pipe open.
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        close(null);
         execvp(argv[1], argv + 1);
         std::perror("waitmapped: exec");
         _exit(127);

@@ -32,6 +32,19 @@ start() {
     [[ -n $window ]] || fail "no window appeared"
 }
 
+# A screenshot of a window with the frame the window manager drew around it.
+shot() {
+    local info x y w h left right top bottom
+    info=$(xwininfo -id "$1")
+    x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+    w=$(awk '/Width:/ {print $NF}' <<<"$info")
+    h=$(awk '/Height:/ {print $NF}' <<<"$info")
+    read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
+    left=${left:-0} right=${right:-0} top=${top:-0} bottom=${bottom:-0}
+    import -window root -crop "$((w + left + right))x$((h + top + bottom))+$((x - left))+$((y - top))" +repage "$2"
+}
+
 work_folders() { find "$runtime" -mindepth 1 -maxdepth 1 -type d -regextype posix-extended -regex '.*/[a-z]{8}' | wc -l; }
 
 # Waits for the program to end; fails when it does not, or ends with an error.
@@ -62,18 +75,18 @@ if [[ -n $window ]]; then
     xdotool windowactivate --sync "$window" >/dev/null 2>&1
     sleep 0.5
     import -window root -crop 1280x1024+0+0 "$shots/screen-main.png" || fail "screenshot"
-    import -window "$window" "$shots/main-window.png" || fail "window screenshot"
+    shot "$window" "$shots/main-window.png" || fail "window screenshot"
     # The About button (336,8 in the toolbar at 0,73) opens the About box.
     xdotool mousemove --window "$window" 352 97 click 1
     about=
     for _ in $(seq 1 100); do
-        about=$(xdotool search --onlyvisible --pid "$pid" --name '^О программе$' 2>/dev/null | head -n1)
+        about=$(xdotool search --onlyvisible --pid "$pid" --name '^О программе$' 2>/dev/null | tail -n1)
         [[ -n $about ]] && break
         sleep 0.05
     done
     if [[ -n $about ]]; then
         sleep 1
-        import -window "$about" "$shots/about-box.png" || fail "About screenshot"
+        shot "$about" "$shots/about-box.png" || fail "About screenshot"
         xdotool windowactivate --sync "$about" key --clearmodifiers Escape >/dev/null 2>&1
         sleep 0.3
         xdotool search --onlyvisible --pid "$pid" --name '^О программе$' >/dev/null 2>&1 ||
@@ -83,6 +96,16 @@ if [[ -n $window ]]; then
     else
         fail "the About box did not open"
     fi
+    # A calculation the way a person makes it: type, open the command panel, choose "compute all".
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1
+    xdotool mousemove --window "$window" 233 241 click 1 type --delay 30 '55'
+    xdotool key --clearmodifiers Tab type --delay 30 '2'
+    xdotool mousemove --window "$window" 167 98 click 1 mousemove --window "$window" 45 177
+    sleep 0.5
+    shot "$window" "$shots/main-panel.png" || fail "panel screenshot"
+    xdotool click 1 mousemove --window "$window" 420 300
+    sleep 0.5
+    shot "$window" "$shots/main-results.png" || fail "results screenshot"
     xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 >/dev/null 2>&1
 fi
 finish "Alt+F4"
