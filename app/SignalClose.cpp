@@ -35,7 +35,13 @@ SignalClose::SignalClose() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        // A signal the starter chose to ignore (nohup, a background job) stays ignored.
+        struct sigaction previous = {};
+        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
+            continue;
+        }
         sigaction(signal, &action, nullptr);
+        fHandled.push_back(signal);
     }
 }
 
@@ -43,7 +49,7 @@ SignalClose::~SignalClose() {
     struct sigaction action = {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int signal : fHandled) {
         sigaction(signal, &action, nullptr);
     }
     fNotifier.reset();

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -29,6 +30,7 @@ private:
 
     QPointer<QWidget> fTarget;
     std::unique_ptr<QSocketNotifier> fNotifier;
+    std::vector<int> fHandled;
 };
 
 } // namespace brelmont

@@ -2,10 +2,12 @@
 # SPDX-License-Identifier: MIT
 # The built program on a real X server with a window manager (run through scripts/with-xvfb.sh --wm):
 # it opens its window, unpacks its help into a work folder in a private runtime folder, and leaves no work
-# folder behind when it is closed through the window manager (Alt+F4) or sent SIGTERM. Screenshots of the
+# folder behind when it is closed through the window manager (Alt+F4) or sent SIGTERM, SIGHUP or SIGINT. Screenshots of the
 # main window and the About box go to SHOT_DIR.
 # Usage: ProgramUnderX.sh PROGRAM SHOT_DIR
 set -uo pipefail
+# Job control, so the program started in the background does not begin with SIGINT ignored.
+set -m
 program=$1
 shots=$2
 mkdir -p "$shots"
@@ -110,10 +112,12 @@ if [[ -n $window ]]; then
 fi
 finish "Alt+F4"
 
-start
-sleep 0.3
-kill -TERM "$pid"
-finish "SIGTERM"
+# A logout, a kill and Ctrl+C close the window the same way.
+for signal in TERM HUP INT; do
+    start
+    kill -"$signal" "$pid"
+    finish "SIG$signal"
+done
 
 ((failures == 0)) && echo "program under X: all checks passed"
 exit $((failures > 0))
