@@ -5,7 +5,6 @@
 #include "helpdelivery/WorkFolder.h"
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
-#include "ui/Fonts.h"
 #include "ui/Links.h"
 #include "ui/aboutf.h"
 #include "ui_Mainf.h"
@@ -30,7 +29,6 @@ HelpHooks RealHelpHooks() {
 
 TMain::TMain(HelpHooks help, QWidget* parent) : QWidget(parent), ui(new Ui::TMain), fHelp(std::move(help)) {
     ui->setupUi(this);
-    UsePixelSizes(*this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     // The frame may be dragged two pixels narrower, never taller or shorter.

@@ -2,7 +2,6 @@
 #include "ui/aboutf.h"
 
 #include "ui/Dialogs.h"
-#include "ui/Fonts.h"
 #include "ui/Links.h"
 #include "ui_aboutf.h"
 
@@ -13,7 +12,6 @@ namespace brelmont {
 
 TAbout::TAbout(QWidget* parent) : QDialog(parent), ui(new Ui::TAbout) {
     ui->setupUi(this);
-    UsePixelSizes(*this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(428, 425);

@@ -17,10 +17,22 @@ target_link_libraries(brelmont_dialogs PUBLIC Brelmont::base Qt6::Widgets)
 brelmont_test(dialogs_tests SOURCES tests/DialogsTest.cpp tests/QtTestMain.cpp
               LIBS Brelmont::dialogs Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 
-add_library(brelmont_windows STATIC Mainf.h Mainf.cpp Mainf.ui aboutf.h aboutf.cpp aboutf.ui Links.h
-                                    Links.cpp)
+# The designs' Ui classes, with their font sizes read as pixels (PixelFonts.cmake).
+set(form_headers)
+foreach(form Mainf aboutf)
+    set(header ${CMAKE_CURRENT_BINARY_DIR}/forms/ui_${form}.h)
+    add_custom_command(OUTPUT ${header}
+        COMMAND Qt6::uic ${CMAKE_CURRENT_SOURCE_DIR}/${form}.ui -o ${header}.uic
+        COMMAND ${CMAKE_COMMAND} -DIN=${header}.uic -DOUT=${header} -P ${CMAKE_CURRENT_SOURCE_DIR}/PixelFonts.cmake
+        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${form}.ui ${CMAKE_CURRENT_SOURCE_DIR}/PixelFonts.cmake
+        COMMENT "Generating ui_${form}.h with pixel font sizes" VERBATIM)
+    list(APPEND form_headers ${header})
+endforeach()
+
+add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp ${form_headers})
 add_library(Brelmont::windows ALIAS brelmont_windows)
-target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR})
+set_target_properties(brelmont_windows PROPERTIES AUTOUIC OFF)
+target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
 target_link_libraries(brelmont_windows PUBLIC Brelmont::dialogs Brelmont::widgets Brelmont::stakecalc
                                               Brelmont::helpdelivery Qt6::Widgets)
 set_source_files_properties(Links.cpp PROPERTIES COMPILE_DEFINITIONS
@@ -38,5 +50,5 @@ qt_add_resources(brelmont_windows brelmont_artwork PREFIX /art BASE ${PROJECT_SO
 
 brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/QtTestMain.cpp
               LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
-# The tests reach the controls through the generated Ui classes.
-set_target_properties(windows_tests PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})
+# The tests reach the controls through the same generated Ui classes.
+set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
