@@ -3,6 +3,10 @@
 // main window (whose creation unpacks the help), the hidden About box and spare dialog, then the event loop
 // until the main window closes.
 #include "SignalClose.h"
+#include "helpdelivery/WorkFolder.h"
+#include "helpdelivery/display/HelpSystemQt.h"
+#include "sendkeys/SendKeys.h"
+#include "sendkeys/x11/X11KeyPlatform.h"
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
 #include "ui/Fonts.h"
@@ -44,8 +48,18 @@ int main(int argc, char** argv) {
     // The program ends when the main window closes, whatever else is still open.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    X11KeyPlatform keys;
+    SetKeyPlatform(&keys);
+    InstallHelpSystem({.WorkFolder = [] { return WorkFolder(); },
+                       .ActivateWindow = ActivateWindow,
+                       .SendKeys = SendKeys,
+                       .ViewerProgram = {},
+                       .ServerName = {},
+                       .Platform = {}});
+
     SignalClose signalClose;
     TMain Main;
+    SetMainHelpWindow(&Main);
     signalClose.SetTarget(&Main);
     QObject::connect(&Main, &TMain::Closed, &app, [] { QCoreApplication::exit(0); });
 
@@ -57,5 +71,9 @@ int main(int argc, char** argv) {
 
     CentreOnScreen(Main);
     Main.show();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // The work folder is gone by now (the main window's close handler); the viewer is told to quit last.
+    ShutdownHelpSystem();
+    SetKeyPlatform(nullptr);
+    return exitCode;
 }

@@ -3,6 +3,7 @@
 
 #include "helpdelivery/HelpArchive.h"
 #include "helpdelivery/WorkFolder.h"
+#include "helpdelivery/display/HelpSystemQt.h"
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
 #include "ui/Links.h"
@@ -24,7 +25,7 @@ const QColor kHoverGrey(0x80, 0x80, 0x80);
 } // namespace
 
 HelpHooks RealHelpHooks() {
-    return HelpHooks{UnpackHelp, RemoveWorkFolder, {}};
+    return HelpHooks{UnpackHelp, RemoveWorkFolder, [] { ShowHelp(); }};
 }
 
 TMain::TMain(HelpHooks help, QWidget* parent) : QWidget(parent), ui(new Ui::TMain), fHelp(std::move(help)) {

@@ -34,7 +34,7 @@ add_library(Brelmont::windows ALIAS brelmont_windows)
 set_target_properties(brelmont_windows PROPERTIES AUTOUIC OFF)
 target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
 target_link_libraries(brelmont_windows PUBLIC Brelmont::dialogs Brelmont::widgets Brelmont::stakecalc
-                                              Brelmont::helpdelivery Qt6::Widgets)
+                                              Brelmont::helpdelivery Brelmont::helpdisplay_qt Qt6::Widgets)
 set_source_files_properties(Links.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_SITE_URL=\"${BRELMONT_SITE_URL}\";BRELMONT_SUPPORT_EMAIL=\"${BRELMONT_SUPPORT_EMAIL}\";BRELMONT_PARTNER_URL=\"${BRELMONT_PARTNER_URL}\"")
 
