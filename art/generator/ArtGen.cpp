@@ -110,8 +110,10 @@ void DrawWordmark(QPainter& p, QPointF origin, int pixels) {
     p.drawText(origin, "Brelmont");
 }
 
-QImage MainBanner() {
-    QImage image(584, 73, QImage::Format_RGB32);
+// Both banners share the coin stack, the word mark and the rising chart; only their width, subtitle and
+// chart place differ.
+QImage Banner(int width, const char* subtitle, const QRectF& chart) {
+    QImage image(width, 73, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -125,29 +127,17 @@ QImage MainBanner() {
     DrawWordmark(p, QPointF(68, 45), 42);
     p.setFont(Font("Liberation Sans", 13, false));
     p.setPen(kCream);
-    p.drawText(QPointF(72, 63), QString::fromUtf8("Калькулятор ставок по критерию Келли"));
-    DrawChart(p, QRectF(400, 10, 170, 54));
+    p.drawText(QPointF(72, 63), QString::fromUtf8(subtitle));
+    DrawChart(p, chart);
     return image;
 }
 
+QImage MainBanner() {
+    return Banner(584, "Калькулятор ставок по критерию Келли", QRectF(400, 10, 170, 54));
+}
+
 QImage AboutBanner() {
-    QImage image(428, 73, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    DrawBannerBackground(p, image.width(), image.height());
-    DrawCoin(p, QPointF(34, 40), 20, 9, 6);
-    DrawCoin(p, QPointF(34, 31), 20, 9, 6);
-    DrawCoin(p, QPointF(34, 22), 20, 9, 6);
-    p.setPen(kGreenDeep);
-    p.setFont(Font("Liberation Sans", 11, true));
-    p.drawText(QRectF(14, 13, 40, 18), Qt::AlignCenter, "%");
-    DrawWordmark(p, QPointF(68, 45), 42);
-    p.setFont(Font("Liberation Sans", 13, false));
-    p.setPen(kCream);
-    p.drawText(QPointF(72, 63), QString::fromUtf8("Версия 1.0 · критерий Келли"));
-    DrawChart(p, QRectF(300, 12, 112, 50));
-    return image;
+    return Banner(428, "Версия 1.0 · критерий Келли", QRectF(300, 12, 112, 50));
 }
 
 QImage ToolbarCoins() {
