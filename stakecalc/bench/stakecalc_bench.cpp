@@ -3,6 +3,7 @@
 // After the runs it prints how many times faster each conversion is than glibc's.
 #include "stakecalc/Commands.h"
 #include "stakecalc/NumberText.h"
+#include "stakecalc/testing/MemoryFields.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -95,17 +96,8 @@ void GlibcSnprintf(benchmark::State& state) {
 }
 BENCHMARK(GlibcSnprintf);
 
-class MemoryFields : public brelmont::CalcFields {
-public:
-    std::string FieldText(int field) const override { return texts[field]; }
-    void SetFieldText(int field, const std::string& text) override { texts[field] = text; }
-    void ShowMessage(const std::string& text) override { message = text; }
-    std::string texts[8];
-    std::string message;
-};
-
 void ComputeAllCommand(benchmark::State& state) {
-    MemoryFields fields;
+    brelmont::testing::MemoryFields fields;
     fields.texts[1] = "55";
     fields.texts[2] = "1.9";
     for (auto _ : state) {

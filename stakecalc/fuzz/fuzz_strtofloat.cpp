@@ -4,6 +4,7 @@
 #include "base/Exception.h"
 #include "stakecalc/Commands.h"
 #include "stakecalc/NumberText.h"
+#include "stakecalc/testing/MemoryFields.h"
 
 #include <cfenv>
 #include <cmath>
@@ -14,15 +15,6 @@
 #include <string_view>
 
 namespace {
-
-class FuzzFields : public brelmont::CalcFields {
-public:
-    std::string FieldText(int field) const override { return texts[field]; }
-    void SetFieldText(int field, const std::string& text) override { texts[field] = text; }
-    void ShowMessage(const std::string& text) override { message = text; }
-    std::string texts[8];
-    std::string message;
-};
 
 void ParseOrReject(std::string_view text, char separator) {
     // The fuzzing engine's own arithmetic may leave flags behind; only the parse's count here.
@@ -56,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseOrReject(text, ',');
     ParseOrReject(text, '.');
 
-    FuzzFields fields;
+    brelmont::testing::MemoryFields fields;
     const std::size_t newline = text.find('\n');
     fields.texts[1] = std::string(text.substr(0, newline));
     fields.texts[2] = newline == std::string_view::npos ? "2" : std::string(text.substr(newline + 1));
