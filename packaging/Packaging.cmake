@@ -22,4 +22,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${BRELMONT_SITE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Fonts with the widths the windows were laid out for.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# Links open in the desktop's browser and mail program through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)
