@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: MIT
 # The built program on a real X server with a window manager (run through scripts/with-xvfb.sh --wm):
 # it opens its window, unpacks its help into a work folder in a private runtime folder, and leaves no work
-# folder behind when it is closed through the window manager (Alt+F4) or sent SIGTERM, SIGHUP or SIGINT. Screenshots of the
-# main window and the About box go to SHOT_DIR.
+# folder behind when it is closed through the window manager (Alt+F4) or sent SIGTERM, SIGHUP or SIGINT. The Help
+# button and F1 bring the help viewer to the front, and the viewer quits with the program. Screenshots of the
+# main window, the About box and the help viewer go to SHOT_DIR.
 # Usage: ProgramUnderX.sh PROGRAM SHOT_DIR
 set -uo pipefail
 # Job control, so the program started in the background does not begin with SIGINT ignored.
@@ -45,6 +46,17 @@ shot() {
     read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
     left=${left:-0} right=${right:-0} top=${top:-0} bottom=${bottom:-0}
     import -window root -crop "$((w + left + right))x$((h + top + bottom))+$((x - left))+$((y - top))" +repage "$2"
+}
+
+# Prints the help viewer's window once it is shown, nothing when it never is.
+wait_viewer() {
+    local found
+    for _ in $(seq 1 200); do
+        found=$(xdotool search --onlyvisible --name '^Справка Windows$' 2>/dev/null | head -n1)
+        [[ -n $found ]] && break
+        sleep 0.05
+    done
+    echo "$found"
 }
 
 work_folders() { find "$runtime" -mindepth 1 -maxdepth 1 -type d -regextype posix-extended -regex '.*/[a-z]{8}' | wc -l; }
@@ -108,9 +120,32 @@ if [[ -n $window ]]; then
     xdotool click 1 mousemove --window "$window" 420 300
     sleep 0.5
     shot "$window" "$shots/main-results.png" || fail "results screenshot"
+    # The Help button (242,8 in the toolbar) brings the help viewer to the front, showing the contents.
+    xdotool mousemove --window "$window" 258 97 click 1
+    viewer=$(wait_viewer)
+    if [[ -n $viewer ]]; then
+        [[ $(xdotool getactivewindow 2>/dev/null) == "$viewer" ]] || fail "the help viewer is not the active window"
+        shot "$viewer" "$shots/help-viewer.png" || fail "help screenshot"
+        # F1 in an input field asks for help again: the viewer comes back to the front.
+        xdotool windowactivate --sync "$window" >/dev/null 2>&1
+        xdotool mousemove --window "$window" 233 241 click 1 key --clearmodifiers F1
+        for _ in $(seq 1 100); do
+            [[ $(xdotool getactivewindow 2>/dev/null) == "$viewer" ]] && break
+            sleep 0.05
+        done
+        [[ $(xdotool getactivewindow 2>/dev/null) == "$viewer" ]] || fail "F1 did not bring the help viewer back"
+    else
+        fail "the Help button showed no help viewer"
+    fi
     xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 >/dev/null 2>&1
 fi
 finish "Alt+F4"
+# Closing the program tells the viewer to quit.
+for _ in $(seq 1 100); do
+    [[ -z $(xdotool search --onlyvisible --name '^Справка Windows$' 2>/dev/null) ]] && break
+    sleep 0.05
+done
+[[ -z $(xdotool search --onlyvisible --name '^Справка Windows$' 2>/dev/null) ]] || fail "the help viewer outlived the program"
 
 # A logout, a kill and Ctrl+C close the window the same way.
 for signal in TERM HUP INT; do
