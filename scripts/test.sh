@@ -9,7 +9,10 @@ scripts/deps.sh
 
 cmake --preset default
 cmake --build --preset default
-ctest --preset default
+ctest --preset default -LE xvfb
+# The tests on a real X server race a window manager on a machine shared with other work; a real fault fails
+# both tries, a lost race only the first.
+ctest --preset default -L xvfb --repeat until-pass:2
 
 cmake --preset sanitize
 cmake --build --preset sanitize
