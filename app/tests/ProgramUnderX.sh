@@ -59,7 +59,10 @@ wait_viewer() {
     echo "$found"
 }
 
-work_folders() { find "$runtime" -mindepth 1 -maxdepth 1 -type d -regextype posix-extended -regex '.*/[a-z]{8}' | wc -l; }
+# A desktop's runtime folder holds other folders too (a D-Bus session adds dbus-1/): the work folder is the one
+# with an eight-letter name.
+work_folder_list() { find "$runtime" -mindepth 1 -maxdepth 1 -type d -regextype posix-extended -regex '.*/[a-z]{8}'; }
+work_folders() { work_folder_list | wc -l; }
 
 # Waits for the program to end; fails when it does not, or ends with an error.
 finish() {
@@ -82,7 +85,7 @@ finish() {
 start
 if [[ -n $window ]]; then
     (($(work_folders) == 1)) || fail "expected one work folder, found $(work_folders)"
-    folder=$(find "$runtime" -mindepth 1 -maxdepth 1 -type d | head -n1)
+    folder=$(work_folder_list | head -n1)
     for f in help.hlp help.GID help.cnt 1.GID; do
         [[ -f $folder/$f ]] || fail "help file $f was not unpacked"
     done
