@@ -19,7 +19,7 @@ const char* const kStakeMissing = "Вы не заполнили поле Ста�
 const char* const kInvalidValue = "В одно из полей введено не допустимое значение.";
 
 double ReadNumber(const CalcFields& fields, int field) {
-    return StoreDouble(StrToFloat(DotToComma(fields.FieldText(field)), kCalculatorSeparator));
+    return FieldNumber(fields.FieldText(field));
 }
 
 // Shows the message of the first required field that is empty; true when all are filled.
@@ -82,6 +82,10 @@ void ClearCommand(CalcFields& fields) {
     for (int field = kProbabilityField; field <= kLastField; ++field) {
         fields.SetFieldText(field, std::string());
     }
+}
+
+double FieldNumber(const std::string& text) {
+    return StoreDouble(StrToFloat(DotToComma(text), kCalculatorSeparator));
 }
 
 std::string DotToComma(std::string text) {

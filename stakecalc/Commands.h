@@ -26,6 +26,10 @@ void ClearCommand(CalcFields& fields);
 // A copy of `text` with every "." replaced by ",".
 std::string DotToComma(std::string text);
 
+// A field text as the commands read it: DotToComma, StrToFloat with the calculator's separator, stored into
+// a double. Raises EConvertError for a text that is no number and EOverflow beyond the double range.
+double FieldNumber(const std::string& text);
+
 // The separator the calculator parses and shows numbers with, whatever the user's locale says: with the
 // full stop of most locales every fractional input would otherwise be rejected after DotToComma.
 inline constexpr char kCalculatorSeparator = ',';
