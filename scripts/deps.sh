@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     # user interface
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+    # the risk chart (Qt Charts asks for the OpenGL module when configured) and saving it as SVG
+    qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     # keystrokes and window activation on X11
     libx11-dev libxtst-dev
     # pictures and fonts

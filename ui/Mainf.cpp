@@ -7,6 +7,7 @@
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
 #include "ui/Links.h"
+#include "ui/RiskChartf.h"
 #include "ui/aboutf.h"
 #include "ui_Mainf.h"
 
@@ -50,6 +51,8 @@ TMain::TMain(HelpHooks help, QWidget* parent) : QWidget(parent), ui(new Ui::TMai
 
     SetWebLink(*ui->UrlLabel1, MakerSiteUrl());
     SetWebLink(*ui->UrlLabel2, MakerSiteUrl());
+    fRiskChart = new RiskChartOpener(*this, {ui->pole1, ui->pole2, ui->pole3},
+                                     {ui->pole4, ui->pole5, ui->pole6, ui->pole7});
     Bind();
     FormCreate();
 }
@@ -145,6 +148,7 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
 void TMain::closeEvent(QCloseEvent* event) {
     if (!fClosed) {
         fClosed = true;
+        fRiskChart->CloseWindow();
         FormClose();
     }
     event->accept();

@@ -19,6 +19,7 @@ class TMain;
 namespace brelmont {
 
 class TAbout;
+class RiskChartOpener;
 
 // What the window asks of the help delivery. The program uses the real routines; tests record the calls.
 struct HelpHooks {
@@ -42,6 +43,9 @@ public:
 
     // The controls, by their design names.
     Ui::TMain& Controls() { return *ui; }
+
+    // The risk chart offered in the result fields' context menus.
+    RiskChartOpener& RiskChart() { return *fRiskChart; }
 
     void FormCreate();
     void FormClose();
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<Ui::TMain> ui;
     HelpHooks fHelp;
     TAbout* fAbout = nullptr;
+    RiskChartOpener* fRiskChart = nullptr;
     bool fClosed = false;
 };
 

@@ -19,7 +19,7 @@ brelmont_test(dialogs_tests SOURCES tests/DialogsTest.cpp tests/QtTestMain.cpp
 
 # The designs' Ui classes, with their font sizes read as pixels (PixelFonts.cmake).
 set(form_headers)
-foreach(form Mainf aboutf)
+foreach(form Mainf aboutf RiskChartf)
     set(header ${CMAKE_CURRENT_BINARY_DIR}/forms/ui_${form}.h)
     add_custom_command(OUTPUT ${header}
         COMMAND Qt6::uic ${CMAKE_CURRENT_SOURCE_DIR}/${form}.ui -o ${header}.uic
@@ -29,12 +29,14 @@ foreach(form Mainf aboutf)
     list(APPEND form_headers ${header})
 endforeach()
 
-add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp ${form_headers})
+add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp RiskChartf.h RiskChartf.cpp
+                                     ${form_headers})
 add_library(Brelmont::windows ALIAS brelmont_windows)
 set_target_properties(brelmont_windows PROPERTIES AUTOUIC OFF)
 target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
 target_link_libraries(brelmont_windows PUBLIC Brelmont::dialogs Brelmont::widgets Brelmont::stakecalc
-                                              Brelmont::helpdelivery Brelmont::helpdisplay_qt Qt6::Widgets)
+                                              Brelmont::helpdelivery Brelmont::helpdisplay_qt Qt6::Widgets
+                                              Qt6::Charts Qt6::Svg Qt6::Concurrent)
 set_source_files_properties(Links.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_SITE_URL=\"${BRELMONT_SITE_URL}\";BRELMONT_SUPPORT_EMAIL=\"${BRELMONT_SUPPORT_EMAIL}\";BRELMONT_PARTNER_URL=\"${BRELMONT_PARTNER_URL}\"")
 
@@ -48,7 +50,8 @@ list(TRANSFORM art_files PREPEND ${PROJECT_SOURCE_DIR}/art/rendered/)
 qt_add_resources(brelmont_windows brelmont_artwork PREFIX /art BASE ${PROJECT_SOURCE_DIR}/art/rendered
                  FILES ${art_files})
 
-brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/QtTestMain.cpp
+brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/RiskChartTest.cpp
+                                     tests/QtTestMain.cpp
               LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 # The tests reach the controls through the same generated Ui classes.
 set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)

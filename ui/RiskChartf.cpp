@@ -1,0 +1,475 @@
+// SPDX-License-Identifier: MIT
+#include "ui/RiskChartf.h"
+
+#include "base/Exception.h"
+#include "stakecalc/KellyEngine.h"
+#include "ui/Dialogs.h"
+#include "ui_RiskChartf.h"
+
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QFileDialog>
+#include <QFutureWatcher>
+#include <QLegendMarker>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenu>
+#include <QPainter>
+#include <QPromise>
+#include <QScatterSeries>
+#include <QSvgGenerator>
+#include <QToolTip>
+#include <QValueAxis>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <cmath>
+
+namespace brelmont {
+
+namespace {
+
+// Points of each formula curve: finer than the chart's pixels at any usual window width.
+constexpr int kFormulaPoints = 240;
+// Exact figures: each curve point within 0,05 percentage points (a fifth of a pixel on a 500-pixel axis),
+// each mark within 0,01 as its label shows them.
+constexpr int kExactPoints = 32;
+constexpr double kCurveWidth = 5e-4;
+constexpr double kMarkWidth = 1e-4;
+
+const std::array<const char*, 4> kLevelNames{"40% от банка", "60% от банка", "80% от банка", "90% от банка"};
+const std::array<QColor, 4> kLevelColours{QColor(0x1f, 0x77, 0xb4), QColor(0xe0, 0x7b, 0x00),
+                                          QColor(0x2c, 0xa0, 0x2c), QColor(0xc6, 0x28, 0x28)};
+const QColor kGrowthColour(0x55, 0x3c, 0x9a);
+
+QString Text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QString Percent(double v) {
+    return Text(PercentText(v)) + QStringLiteral(" %");
+}
+
+QString Chances(const std::array<double, 4>& c) {
+    return Text(PercentText(c[0])) + QStringLiteral(" / ") + Text(PercentText(c[1])) + QStringLiteral(" / ") +
+           Text(PercentText(c[2])) + QStringLiteral(" / ") + Text(PercentText(c[3])) + QStringLiteral(" %");
+}
+
+// The exact figure shown for a bracket: its middle, within half the bracket of the truth.
+std::array<double, 4> Middles(const std::array<RuinBounds, 4>& bounds) {
+    std::array<double, 4> m{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        m[i] = 100 * (bounds[i].lower + bounds[i].upper) / 2;
+    }
+    return m;
+}
+
+// Curve stakes in an order that fills the whole curve coarsely first, so a slow stake never leaves a gap.
+std::vector<int> CoarseFirst(int count) {
+    std::vector<int> order;
+    std::vector<bool> taken(static_cast<std::size_t>(count) + 1, false);
+    for (int step = count; step >= 1; step /= 2) {
+        for (int i = step; i <= count; i += step) {
+            if (!taken[static_cast<std::size_t>(i)]) {
+                taken[static_cast<std::size_t>(i)] = true;
+                order.push_back(i);
+            }
+        }
+    }
+    for (int i = 1; i <= count; ++i) {
+        if (!taken[static_cast<std::size_t>(i)]) {
+            order.push_back(i);
+        }
+    }
+    return order;
+}
+
+QPen CurvePen(const QColor& colour, Qt::PenStyle style, qreal width) {
+    QPen pen(colour, width, style);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+} // namespace
+
+TRiskChart::TRiskChart(QWidget* parent) : QWidget(parent), ui(new Ui::TRiskChart) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window);
+    BuildChart();
+    connect(ui->SaveButton, &QPushButton::clicked, this, &TRiskChart::SaveButtonClick);
+    ShowSentence(QString());
+}
+
+TRiskChart::~TRiskChart() {
+    if (fCancel) {
+        fCancel->store(true);
+    }
+}
+
+void TRiskChart::BuildChart() {
+    fChart = new QChart();
+    fChart->setLocalizeNumbers(true);
+    fChart->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
+    fChart->setAnimationOptions(QChart::NoAnimation);
+    fChart->legend()->setAlignment(Qt::AlignRight);
+    fChart->setMargins(QMargins(4, 4, 4, 4));
+
+    fStakeAxis = new QValueAxis(fChart);
+    fStakeAxis->setTitleText(QStringLiteral("Ставка, % от банка"));
+    fStakeAxis->setLabelFormat(QStringLiteral("%.3g"));
+    fChanceAxis = new QValueAxis(fChart);
+    fChanceAxis->setTitleText(QStringLiteral("Вероятность потерять долю банка, %"));
+    fChanceAxis->setRange(0, 100);
+    fChanceAxis->setTickCount(11);
+    fChanceAxis->setLabelFormat(QStringLiteral("%.0f"));
+    fGrowthAxis = new QValueAxis(fChart);
+    fGrowthAxis->setTitleText(QStringLiteral("Ожидаемый рост банка за ставку, %"));
+    fGrowthAxis->setLabelFormat(QStringLiteral("%.3g"));
+    fGrowthAxis->setLinePenColor(kGrowthColour);
+    fGrowthAxis->setLabelsColor(kGrowthColour);
+    fGrowthAxis->setTitleBrush(kGrowthColour);
+    fChart->addAxis(fStakeAxis, Qt::AlignBottom);
+    fChart->addAxis(fChanceAxis, Qt::AlignLeft);
+    fChart->addAxis(fGrowthAxis, Qt::AlignRight);
+
+    const auto add = [this](QXYSeries* series, QValueAxis* y) {
+        fChart->addSeries(series);
+        series->attachAxis(fStakeAxis);
+        series->attachAxis(y);
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        fFormula[i] = new QLineSeries(fChart);
+        fFormula[i]->setName(QStringLiteral("%1, формула программы").arg(QLatin1String(kLevelNames[i])));
+        fFormula[i]->setPen(CurvePen(kLevelColours[i], Qt::SolidLine, 2));
+        add(fFormula[i], fChanceAxis);
+        fExact[i] = new QLineSeries(fChart);
+        fExact[i]->setName(QStringLiteral("%1, точно для целых ставок").arg(QLatin1String(kLevelNames[i])));
+        fExact[i]->setPen(CurvePen(kLevelColours[i], Qt::DashLine, 2));
+        add(fExact[i], fChanceAxis);
+    }
+    fGrowth = new QLineSeries(fChart);
+    fGrowth->setName(QStringLiteral("Рост банка за ставку (правая ось)"));
+    fGrowth->setPen(CurvePen(kGrowthColour, Qt::SolidLine, 2.5));
+    add(fGrowth, fGrowthAxis);
+    for (auto& line : fMarkLines) {
+        line = new QLineSeries(fChart);
+        line->setPen(CurvePen(QColor(0x60, 0x60, 0x60), Qt::DashDotLine, 1));
+        add(line, fChanceAxis);
+    }
+    fMarkDots = new QScatterSeries(fChart);
+    fMarkDots->setMarkerSize(7);
+    fMarkDots->setColor(Qt::black);
+    fMarkDots->setBorderColor(Qt::white);
+    add(fMarkDots, fChanceAxis);
+    for (QLegendMarker* marker : fChart->legend()->markers(fMarkDots)) {
+        marker->setVisible(false);
+    }
+
+    for (std::size_t i = 0; i < 4; ++i) {
+        connect(fFormula[i], &QLineSeries::hovered, this, [this, i](const QPointF& p, bool state) {
+            ShowPoint(QStringLiteral("%1 по формуле").arg(QLatin1String(kLevelNames[i])), p, state);
+        });
+        connect(fExact[i], &QLineSeries::hovered, this, [this, i](const QPointF& p, bool state) {
+            ShowPoint(QStringLiteral("%1 точно").arg(QLatin1String(kLevelNames[i])), p, state);
+        });
+    }
+    connect(fGrowth, &QLineSeries::hovered, this,
+            [this](const QPointF& p, bool state) { ShowPoint(QStringLiteral("Рост за ставку"), p, state); });
+
+    fView = new QChartView(fChart, ui->ChartHolder);
+    fView->setRenderHint(QPainter::Antialiasing);
+    fView->setAccessibleName(QStringLiteral("График риска"));
+    fView->setAccessibleDescription(
+        QStringLiteral("Ось X: %1. Левая ось: %2. Правая ось: %3.")
+            .arg(fStakeAxis->titleText(), fChanceAxis->titleText(), fGrowthAxis->titleText()));
+    ui->ChartLayout->addWidget(fView);
+}
+
+void TRiskChart::ShowSentence(const QString& sentence) {
+    const bool drawing = sentence.isEmpty();
+    ui->Sentence->setText(sentence);
+    ui->Sentence->setVisible(!drawing);
+    ui->ChartHolder->setVisible(drawing);
+    ui->SaveButton->setEnabled(drawing);
+    if (!drawing) {
+        ui->MarkTexts->clear();
+        ui->PointInfo->clear();
+    }
+}
+
+void TRiskChart::SetFieldTexts(const QString& probability, const QString& odds, const QString& stake) {
+    fReading = ReadChartFields(probability.toStdString(), odds.toStdString(), stake.toStdString());
+    if (fCancel) {
+        fCancel->store(true);
+    }
+    ++fGeneration;
+    fPending = false;
+    if (!fReading.ok) {
+        ShowSentence(Text(fReading.sentence));
+        fMarks.clear();
+        fExactPoints.clear();
+        emit ExactReady();
+        return;
+    }
+    ShowSentence(QString());
+    fMarks.clear();
+    fMarks.push_back({QStringLiteral("Ставка Келли"), fReading.kelly, {}, {}});
+    fMarks.push_back({QStringLiteral("Половина ставки Келли"), fReading.kelly / 2, {}, {}});
+    if (fReading.stake) {
+        fMarks.push_back({QStringLiteral("Ваша ставка"), *fReading.stake, {}, {}});
+    }
+    for (Mark& mark : fMarks) {
+        mark.formula = FormulaChances(fReading.p, fReading.k, mark.stake);
+    }
+    fExactPoints.clear();
+    RedrawFormula();
+    RedrawExact();
+    RedrawMarks();
+    StartExact();
+}
+
+void TRiskChart::RedrawFormula() {
+    const FormulaCurves curves = ComputeFormulaCurves(fReading, kFormulaPoints);
+    const double end = StakeAxisEnd(fReading);
+    fStakeAxis->setRange(0, end);
+    for (std::size_t i = 0; i < 4; ++i) {
+        QList<QPointF> points;
+        points.reserve(static_cast<qsizetype>(curves.chances[i].size()));
+        for (const CurvePoint& p : curves.chances[i]) {
+            points.append(QPointF(p.stake, p.value));
+        }
+        fFormula[i]->replace(points);
+    }
+    QList<QPointF> growth;
+    double top = 0;
+    double bottom = 0;
+    for (const CurvePoint& p : curves.growth) {
+        growth.append(QPointF(p.stake, p.value));
+        top = std::max(top, p.value);
+        bottom = std::min(bottom, p.value);
+    }
+    fGrowth->replace(growth);
+    // Zero growth sits level with the bottom of the chance axis; a steep fall past twice Kelly is cut off
+    // rather than squashing the peak.
+    bottom = std::max(bottom, -top);
+    fGrowthAxis->setRange(bottom, top * 1.1);
+    fGrowthAxis->setTickCount(fChanceAxis->tickCount());
+}
+
+void TRiskChart::StartExact() {
+    fCancel = std::make_shared<std::atomic<bool>>(false);
+    fPending = true;
+    const int generation = fGeneration;
+    const double p = fReading.p;
+    const double k = fReading.k;
+    const double end = StakeAxisEnd(fReading);
+    std::vector<std::pair<int, double>> work;
+    for (std::size_t m = 0; m < fMarks.size(); ++m) {
+        work.emplace_back(-1 - static_cast<int>(m), fMarks[m].stake);
+    }
+    for (const int i : CoarseFirst(kExactPoints)) {
+        const double stake = end * i / kExactPoints;
+        if (stake < 100) {
+            work.emplace_back(i, stake);
+        }
+    }
+
+    auto* watcher = new QFutureWatcher<ExactPoint>(this);
+    connect(watcher, &QFutureWatcher<ExactPoint>::resultReadyAt, this,
+            [this, watcher, generation](int index) {
+                if (generation == fGeneration) {
+                    TakeExact(watcher->resultAt(index));
+                }
+            });
+    connect(watcher, &QFutureWatcher<ExactPoint>::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation == fGeneration) {
+            fPending = false;
+            emit ExactReady();
+        }
+    });
+    watcher->setFuture(QtConcurrent::run([p, k, work, cancel = fCancel](QPromise<ExactPoint>& promise) {
+        for (const auto& [slot, stake] : work) {
+            if (cancel->load()) {
+                return;
+            }
+            try {
+                const double width = slot < 0 ? kMarkWidth : kCurveWidth;
+                promise.addResult(ExactPoint{slot, stake, ExactChances(p, k, stake, width, cancel.get())});
+            } catch (const EAbort&) {
+                return;
+            } catch (const std::exception&) {
+                // A stake outside the computation's domain has no exact point; the curve goes round it.
+            }
+        }
+    }));
+}
+
+void TRiskChart::TakeExact(const ExactPoint& point) {
+    const std::array<double, 4> chances = Middles(point.bounds);
+    if (point.slot < 0) {
+        fMarks[static_cast<std::size_t>(-1 - point.slot)].exact = chances;
+        RedrawMarks();
+    } else {
+        fExactPoints.emplace_back(point.stake, chances);
+        RedrawExact();
+    }
+}
+
+void TRiskChart::RedrawExact() {
+    std::sort(fExactPoints.begin(), fExactPoints.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < 4; ++i) {
+        QList<QPointF> points;
+        if (!fExactPoints.empty()) {
+            points.append(QPointF(0, 0)); // no stake, no fall
+        }
+        for (const auto& [stake, chances] : fExactPoints) {
+            points.append(QPointF(stake, chances[i]));
+        }
+        fExact[i]->replace(points);
+    }
+}
+
+void TRiskChart::RedrawMarks() {
+    QStringList lines;
+    QList<QPointF> dots;
+    for (std::size_t m = 0; m < fMarks.size(); ++m) {
+        const Mark& mark = fMarks[m];
+        QString line = mark.name + QStringLiteral(" ") + Percent(mark.stake) +
+                       QStringLiteral(": по формуле ") +
+                       (mark.formula ? Chances(*mark.formula) : QStringLiteral("не вычисляется"));
+        line += QStringLiteral("; точно для целых ставок ") +
+                (mark.exact ? Chances(*mark.exact) : QStringLiteral("считается…"));
+        lines.append(line);
+        fMarkLines[m]->setName(mark.name + QStringLiteral(" ") + Percent(mark.stake));
+        fMarkLines[m]->replace(QList<QPointF>{QPointF(mark.stake, 0), QPointF(mark.stake, 100)});
+        if (mark.formula) {
+            for (const double c : *mark.formula) {
+                dots.append(QPointF(mark.stake, c));
+            }
+        }
+    }
+    for (std::size_t m = fMarks.size(); m < fMarkLines.size(); ++m) {
+        fMarkLines[m]->clear();
+        fMarkLines[m]->setName(QString());
+    }
+    for (std::size_t m = 0; m < fMarkLines.size(); ++m) {
+        for (QLegendMarker* marker : fChart->legend()->markers(fMarkLines[m])) {
+            marker->setVisible(m < fMarks.size());
+        }
+    }
+    fMarkDots->replace(dots);
+    lines.append(QStringLiteral("Вероятности потерять 40 / 60 / 80 / 90 % банка. Формула программы считает "
+                                "капитал непрерывным; точные значения учитывают, что ставки целые."));
+    if (!fReading.stakeNote.empty()) {
+        lines.append(Text(fReading.stakeNote));
+    }
+    ui->MarkTexts->setText(lines.join(QLatin1Char('\n')));
+}
+
+void TRiskChart::ShowPoint(const QString& series, const QPointF& point, bool state) {
+    if (!state) {
+        return;
+    }
+    const QString text = series + QStringLiteral(" при ставке ") + Percent(point.x()) + QStringLiteral(": ") +
+                         Percent(point.y());
+    ui->PointInfo->setText(text);
+    QToolTip::showText(QCursor::pos(), text, fView);
+}
+
+void TRiskChart::SaveTo(const QString& path) {
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(fView->size());
+        svg.setViewBox(QRect(QPoint(0, 0), fView->size()));
+        svg.setTitle(windowTitle());
+        QPainter painter;
+        if (!painter.begin(&svg)) {
+            throw EInOutError("Cannot create file \"" + path.toStdString() + "\"", 0);
+        }
+        fView->render(&painter);
+        painter.end();
+        return;
+    }
+    if (!fView->grab().save(path, "PNG")) {
+        throw EInOutError("Cannot create file \"" + path.toStdString() + "\"", 0);
+    }
+}
+
+void TRiskChart::SaveButtonClick() {
+    Guarded([this] {
+        QString filter;
+        const QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Сохранить график"), QStringLiteral("график-риска.png"),
+            QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)"), &filter);
+        if (path.isEmpty()) {
+            return;
+        }
+        QString target = path;
+        if (!target.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&
+            !target.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+            target +=
+                filter.contains(QStringLiteral("svg")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+        }
+        SaveTo(target);
+    });
+}
+
+RiskChartOpener::RiskChartOpener(QWidget& mainWindow, std::array<QLineEdit*, 3> inputs,
+                                 const std::vector<QLineEdit*>& results)
+    : QObject(&mainWindow), fMain(mainWindow), fInputs(inputs) {
+    fAction = new QAction(QStringLiteral("Показать график риска"), &mainWindow);
+    fAction->setObjectName(QStringLiteral("RiskChartAction"));
+    fAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    fAction->setShortcutContext(Qt::WindowShortcut);
+    mainWindow.addAction(fAction);
+    connect(fAction, &QAction::triggered, this, [this] { Guarded([this] { Open(); }); });
+    for (QLineEdit* field : results) {
+        field->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(field, &QLineEdit::customContextMenuRequested, this, [this, field](const QPoint& at) {
+            std::unique_ptr<QMenu> menu(BuildMenu(*field));
+            menu->exec(field->mapToGlobal(at));
+        });
+    }
+}
+
+QMenu* RiskChartOpener::BuildMenu(QLineEdit& field) {
+    QMenu* menu = field.createStandardContextMenu();
+    menu->addSeparator();
+    menu->addAction(fAction);
+    return menu;
+}
+
+void RiskChartOpener::Open() {
+    if (fWindow == nullptr) {
+        fWindow = new TRiskChart();
+        fWindow->setAttribute(Qt::WA_DeleteOnClose);
+        FollowInputs();
+        fWindow->move(fMain.frameGeometry().topRight() + QPoint(8, 0));
+    }
+    fWindow->show();
+    fWindow->raise();
+    fWindow->activateWindow();
+}
+
+void RiskChartOpener::FollowInputs() {
+    const auto update = [this] {
+        if (fWindow != nullptr) {
+            fWindow->SetFieldTexts(fInputs[0]->text(), fInputs[1]->text(), fInputs[2]->text());
+        }
+    };
+    for (QLineEdit* input : fInputs) {
+        connect(input, &QLineEdit::textChanged, fWindow.data(), update);
+    }
+    update();
+}
+
+void RiskChartOpener::CloseWindow() {
+    if (fWindow != nullptr) {
+        fWindow->close();
+    }
+}
+
+} // namespace brelmont

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+// TRiskChart, the risk chart window: how the four drawdown chances and the growth of the bank change with the
+// stake, for the probability and odds typed in the main window. Solid curves are the program's own figures
+// (the Kelly engine run at each stake); dashed curves are the exact chances for whole bets, computed off the
+// user-interface thread and dropped when a newer edit arrives. Marks stand at the Kelly stake, at half of it
+// and at the typed stake. Its controls come from RiskChartf.ui; the figures from stakecalc/RiskCurves.
+//
+// RiskChartOpener ties it to the main window: a "Показать график риска" entry with its shortcut in the
+// context menu of every result field, one chart window at a time, following the input fields as they are
+// edited and closing with the main window.
+#pragma once
+
+#include "stakecalc/RiskCurves.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLineEdit;
+class QMenu;
+
+class QChart;
+class QChartView;
+class QLineSeries;
+class QScatterSeries;
+class QValueAxis;
+
+namespace Ui {
+class TRiskChart;
+}
+
+namespace brelmont {
+
+class TRiskChart : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TRiskChart(QWidget* parent = nullptr);
+    ~TRiskChart() override;
+
+    Ui::TRiskChart& Controls() { return *ui; }
+    QChart& Chart() { return *fChart; }
+    QChartView& View() { return *fView; }
+    const ChartReading& Reading() const { return fReading; }
+
+    // Reads the main window's three input texts and redraws the program's curves at once; the exact curves
+    // follow from a worker, and any still being computed for older texts are dropped.
+    void SetFieldTexts(const QString& probability, const QString& odds, const QString& stake);
+
+    // The formula series by level (0: "40% от банка" .. 3: "90% от банка"), their exact counterparts, the
+    // growth series and the marks' vertical lines.
+    QLineSeries& FormulaSeries(int level) { return *fFormula[static_cast<std::size_t>(level)]; }
+    QLineSeries& ExactSeries(int level) { return *fExact[static_cast<std::size_t>(level)]; }
+    QLineSeries& GrowthSeries() { return *fGrowth; }
+
+    // True while exact figures for the current texts are still being computed.
+    bool ExactPending() const { return fPending; }
+
+    // Writes the chart as PNG or SVG, chosen by the file's suffix. Raises EInOutError when it cannot be
+    // written.
+    void SaveTo(const QString& path);
+    void SaveButtonClick();
+
+signals:
+    // Every exact figure for the current texts has arrived.
+    void ExactReady();
+
+private:
+    struct ExactPoint {
+        int slot = 0; // < 0: a mark (−1 Kelly, −2 half, −3 typed); >= 0: a curve point
+        double stake = 0;
+        std::array<RuinBounds, 4> bounds{};
+    };
+    struct Mark {
+        QString name;
+        double stake = 0;
+        std::optional<std::array<double, 4>> formula;
+        std::optional<std::array<double, 4>> exact;
+    };
+
+    void BuildChart();
+    void ShowSentence(const QString& sentence);
+    void RedrawFormula();
+    void StartExact();
+    void TakeExact(const ExactPoint& point);
+    void RedrawExact();
+    void RedrawMarks();
+    void ShowPoint(const QString& series, const QPointF& point, bool state);
+
+    std::unique_ptr<Ui::TRiskChart> ui;
+    QChart* fChart = nullptr;
+    QChartView* fView = nullptr;
+    QValueAxis* fStakeAxis = nullptr;
+    QValueAxis* fChanceAxis = nullptr;
+    QValueAxis* fGrowthAxis = nullptr;
+    std::array<QLineSeries*, 4> fFormula{};
+    std::array<QLineSeries*, 4> fExact{};
+    QLineSeries* fGrowth = nullptr;
+    std::array<QLineSeries*, 3> fMarkLines{};
+    QScatterSeries* fMarkDots = nullptr;
+
+    ChartReading fReading;
+    std::vector<Mark> fMarks;
+    std::vector<std::pair<double, std::array<double, 4>>> fExactPoints;
+    std::shared_ptr<std::atomic<bool>> fCancel;
+    int fGeneration = 0;
+    bool fPending = false;
+};
+
+class RiskChartOpener : public QObject {
+    Q_OBJECT
+
+public:
+    // `inputs` are the probability, odds and stake fields; `results` the fields whose context menu offers
+    // the chart.
+    RiskChartOpener(QWidget& mainWindow, std::array<QLineEdit*, 3> inputs,
+                    const std::vector<QLineEdit*>& results);
+
+    // Opens the chart window, or brings the open one to the front.
+    void Open();
+    void CloseWindow();
+    TRiskChart* Window() const { return fWindow; }
+    QAction& Action() { return *fAction; }
+
+    // The field's own context menu with the chart entry added; the caller owns it.
+    QMenu* BuildMenu(QLineEdit& field);
+
+private:
+    void FollowInputs();
+
+    QWidget& fMain;
+    std::array<QLineEdit*, 3> fInputs;
+    QAction* fAction = nullptr;
+    QPointer<TRiskChart> fWindow;
+};
+
+} // namespace brelmont

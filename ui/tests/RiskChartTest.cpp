@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: MIT
+// The risk chart as a person meets it: opened from a result field's context menu or its shortcut, one window
+// at a time and gone with the main window; curves that are the engine's own figures and follow an edit at
+// once; exact curves that arrive from the worker and belong to the latest edit only; plain sentences instead
+// of curves for unusable input; and pictures saved as PNG and SVG that hold the curves.
+#include "base/testing/RowName.h"
+#include "stakecalc/RiskCurves.h"
+#include "ui/Mainf.h"
+#include "ui/RiskChartf.h"
+#include "ui_Mainf.h"
+#include "ui_RiskChartf.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QFile>
+#include <QImage>
+#include <QLineSeries>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+#include <gtest/gtest.h>
+
+namespace brelmont {
+namespace {
+
+class RiskChart : public ::testing::Test {
+protected:
+    RiskChart() : window(HelpHooks{[] {}, [] {}, [] {}}), ui(window.Controls()) {}
+
+    TRiskChart& OpenWith(const char* p, const char* k, const char* s) {
+        ui.pole1->setText(QString::fromUtf8(p));
+        ui.pole2->setText(QString::fromUtf8(k));
+        ui.pole3->setText(QString::fromUtf8(s));
+        window.RiskChart().Action().trigger();
+        TRiskChart* chart = window.RiskChart().Window();
+        EXPECT_NE(chart, nullptr);
+        return *chart;
+    }
+
+    // Waits for the exact figures of the current texts, however long the machine takes.
+    static void WaitForExact(TRiskChart& chart) {
+        if (chart.ExactPending()) {
+            QSignalSpy ready(&chart, &TRiskChart::ExactReady);
+            ASSERT_TRUE(ready.wait(60000));
+        }
+        ASSERT_FALSE(chart.ExactPending());
+    }
+
+    ~RiskChart() override { window.close(); }
+
+    TMain window;
+    Ui::TMain& ui;
+};
+
+TEST_F(RiskChart, TheResultFieldsMenuOffersItWithItsShortcut) {
+    for (QLineEdit* field : {ui.pole4, ui.pole5, ui.pole6, ui.pole7}) {
+        EXPECT_EQ(field->contextMenuPolicy(), Qt::CustomContextMenu);
+        std::unique_ptr<QMenu> menu(window.RiskChart().BuildMenu(*field));
+        QAction* chartEntry = nullptr;
+        int ownEntries = 0;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QStringLiteral("Показать график риска")) {
+                chartEntry = action;
+            } else if (!action->isSeparator()) {
+                ++ownEntries;
+            }
+        }
+        ASSERT_NE(chartEntry, nullptr);
+        EXPECT_GT(ownEntries, 0) << "the field's own entries stay";
+        EXPECT_EQ(chartEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+        chartEntry->trigger();
+        ASSERT_NE(window.RiskChart().Window(), nullptr);
+        EXPECT_EQ(window.RiskChart().Window()->windowTitle(), QStringLiteral("График риска"));
+    }
+}
+
+TEST_F(RiskChart, TheShortcutOpensOneWindowAtATimeAndItClosesWithTheMainWindow) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ui.pole1->setFocus();
+    QTest::keyClick(ui.pole1, Qt::Key_G, Qt::ControlModifier);
+    QPointer<TRiskChart> first = window.RiskChart().Window();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(first->isModal());
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(ui.pole1, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(window.RiskChart().Window(), first.data());
+
+    window.close();
+    EXPECT_TRUE(first == nullptr || !first->isVisible());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first == nullptr);
+}
+
+TEST_F(RiskChart, FormulaCurvesAreTheEnginesFiguresAndFollowAnEdit) {
+    TRiskChart& chart = OpenWith("55", "2", "");
+    const QList<QPointF> before = chart.FormulaSeries(0).points();
+    ASSERT_FALSE(before.isEmpty());
+    for (int level = 0; level < 4; ++level) {
+        for (const QPointF& point : chart.FormulaSeries(level).points()) {
+            const auto shown = FormulaChances(55, 2, point.x());
+            ASSERT_TRUE(shown);
+            EXPECT_EQ(point.y(), (*shown)[static_cast<std::size_t>(level)]);
+        }
+    }
+    auto* axis = qobject_cast<QValueAxis*>(chart.Chart().axes(Qt::Horizontal).first());
+    EXPECT_DOUBLE_EQ(axis->max(), 20);
+
+    ui.pole2->setText(QStringLiteral("1.9"));
+    EXPECT_NE(chart.FormulaSeries(0).points(), before);
+    const QPointF last = chart.FormulaSeries(2).points().last();
+    EXPECT_EQ(last.y(), (*FormulaChances(55, 1.9, last.x()))[2]);
+
+    ui.pole3->setText(QStringLiteral("25"));
+    EXPECT_DOUBLE_EQ(axis->max(), 25);
+    EXPECT_TRUE(chart.Controls().MarkTexts->text().contains(QStringLiteral("Ваша ставка 25 %: по формуле")));
+}
+
+TEST_F(RiskChart, MarksCarryTheirStakesAndBothSetsOfChances) {
+    TRiskChart& chart = OpenWith("55", "2", "");
+    WaitForExact(chart);
+    const QString texts = chart.Controls().MarkTexts->text();
+    EXPECT_TRUE(
+        texts.contains(QStringLiteral("Ставка Келли 10 %: по формуле 59,85 / 39,82 / 19,84 / 9,88 %")))
+        << texts.toStdString();
+    EXPECT_TRUE(
+        texts.contains(QStringLiteral("Половина ставки Келли 5 %: по формуле 21,3 / 6,24 / 0,77 / 0,09 %")))
+        << texts.toStdString();
+    const auto exact = ExactChances(55, 2, 10, 1e-4, nullptr);
+    QString expected = QStringLiteral("точно для целых ставок ");
+    for (std::size_t i = 0; i < 4; ++i) {
+        expected += QString::fromStdString(PercentText(100 * (exact[i].lower + exact[i].upper) / 2)) +
+                    (i < 3 ? QStringLiteral(" / ") : QStringLiteral(" %"));
+    }
+    EXPECT_TRUE(texts.contains(expected)) << texts.toStdString() << "\n" << expected.toStdString();
+    for (int level = 0; level < 4; ++level) {
+        EXPECT_GE(chart.ExactSeries(level).count(), 16);
+        EXPECT_EQ(chart.ExactSeries(level).pen().style(), Qt::DashLine);
+    }
+}
+
+TEST_F(RiskChart, ANewerEditDropsTheExactWorkOfTheOlderOne) {
+    TRiskChart& chart = OpenWith("55", "2", "");
+    ui.pole1->setText(QStringLiteral("70")); // before any exact figure of 55 % could be shown
+    WaitForExact(chart);
+    const QString texts = chart.Controls().MarkTexts->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Ставка Келли 40 %"))) << texts.toStdString();
+    EXPECT_FALSE(texts.contains(QStringLiteral("Ставка Келли 10 %")));
+    for (const QPointF& point : chart.ExactSeries(0).points()) {
+        EXPECT_LE(point.x(), 80);
+    }
+    EXPECT_DOUBLE_EQ(chart.ExactSeries(0).points().last().x(), 80);
+}
+
+struct SentenceRow {
+    const char* name;
+    const char* p;
+    const char* k;
+    const char* sentenceStart;
+};
+
+class RiskChartSentences : public RiskChart, public ::testing::WithParamInterface<SentenceRow> {};
+
+TEST_P(RiskChartSentences, StandInsteadOfCurves) {
+    TRiskChart& chart = OpenWith("55", "2", "");
+    ui.pole1->setText(QString::fromUtf8(GetParam().p));
+    ui.pole2->setText(QString::fromUtf8(GetParam().k));
+    chart.show();
+    EXPECT_TRUE(chart.Controls().Sentence->isVisible());
+    EXPECT_FALSE(chart.View().isVisible());
+    EXPECT_FALSE(chart.Controls().SaveButton->isEnabled());
+    EXPECT_TRUE(chart.Controls().Sentence->text().startsWith(QString::fromUtf8(GetParam().sentenceStart)))
+        << chart.Controls().Sentence->text().toStdString();
+
+    ui.pole1->setText(QStringLiteral("60"));
+    ui.pole2->setText(QStringLiteral("1,9"));
+    EXPECT_FALSE(chart.Controls().Sentence->isVisible());
+    EXPECT_TRUE(chart.View().isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, RiskChartSentences,
+                         ::testing::Values(SentenceRow{"Unreadable", "пятьдесят", "2",
+                                                       "Вероятность события или коэффициент не читается"},
+                                           SentenceRow{"Empty", "", "2", "Введите вероятность"},
+                                           SentenceRow{"NoValue", "50", "2", "У этой ставки нет перевеса"},
+                                           SentenceRow{"ProbabilityAsAFraction", "0.55", "2",
+                                                       "У этой ставки нет перевеса"}),
+                         testing::RowName());
+
+TEST_F(RiskChart, SavesPicturesThatHoldTheCurves) {
+    TRiskChart& chart = OpenWith("55", "2", "5");
+    chart.resize(860, 640);
+    chart.show();
+    WaitForExact(chart);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+
+    const QString svgPath = dir.filePath(QStringLiteral("chart.svg"));
+    chart.SaveTo(svgPath);
+    QSvgRenderer svg(svgPath);
+    ASSERT_TRUE(svg.isValid());
+    QFile file(svgPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    // Four solid and four dashed chance curves, the growth curve and the three marks, each a path or line.
+    EXPECT_GE(text.count("<path") + text.count("<polyline"), 12);
+    EXPECT_TRUE(text.contains("stroke-dasharray"));
+    EXPECT_TRUE(QString::fromUtf8(text).contains(QStringLiteral("Ставка, % от банка")));
+
+    const QString pngPath = dir.filePath(QStringLiteral("chart.png"));
+    chart.SaveTo(pngPath);
+    const QImage png(pngPath);
+    EXPECT_FALSE(png.isNull());
+    EXPECT_GE(png.width(), chart.View().width());
+
+    EXPECT_THROW(chart.SaveTo(dir.filePath(QStringLiteral("no-such-folder/chart.png"))), EInOutError);
+}
+
+TEST_F(RiskChart, ItsAxesAreNamedForAssistiveTools) {
+    TRiskChart& chart = OpenWith("55", "2", "");
+    EXPECT_EQ(chart.accessibleName(), QStringLiteral("График риска"));
+    const QString description = chart.View().accessibleDescription();
+    EXPECT_TRUE(description.contains(QStringLiteral("Ставка, % от банка")));
+    EXPECT_TRUE(description.contains(QStringLiteral("Вероятность потерять долю банка, %")));
+    EXPECT_TRUE(description.contains(QStringLiteral("Ожидаемый рост банка за ставку, %")));
+}
+
+} // namespace
+} // namespace brelmont
