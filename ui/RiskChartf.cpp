@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPromise>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
@@ -111,7 +112,7 @@ void TRiskChart::BuildChart() {
     fChart->setLocalizeNumbers(true);
     fChart->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     fChart->setAnimationOptions(QChart::NoAnimation);
-    fChart->legend()->setAlignment(Qt::AlignRight);
+    fChart->legend()->setAlignment(Qt::AlignBottom);
     fChart->setMargins(QMargins(4, 4, 4, 4));
 
     fStakeAxis = new QValueAxis(fChart);
@@ -128,6 +129,7 @@ void TRiskChart::BuildChart() {
     fGrowthAxis->setLinePenColor(kGrowthColour);
     fGrowthAxis->setLabelsColor(kGrowthColour);
     fGrowthAxis->setTitleBrush(kGrowthColour);
+    fGrowthAxis->setGridLineVisible(false);
     fChart->addAxis(fStakeAxis, Qt::AlignBottom);
     fChart->addAxis(fChanceAxis, Qt::AlignLeft);
     fChart->addAxis(fGrowthAxis, Qt::AlignRight);
@@ -139,21 +141,24 @@ void TRiskChart::BuildChart() {
     };
     for (std::size_t i = 0; i < 4; ++i) {
         fFormula[i] = new QLineSeries(fChart);
-        fFormula[i]->setName(QStringLiteral("%1, формула программы").arg(QLatin1String(kLevelNames[i])));
+        fFormula[i]->setName(QString::fromUtf8(kLevelNames[i]));
         fFormula[i]->setPen(CurvePen(kLevelColours[i], Qt::SolidLine, 2));
         add(fFormula[i], fChanceAxis);
         fExact[i] = new QLineSeries(fChart);
-        fExact[i]->setName(QStringLiteral("%1, точно для целых ставок").arg(QLatin1String(kLevelNames[i])));
+        fExact[i]->setName(QStringLiteral("%1, точно").arg(QString::fromUtf8(kLevelNames[i])));
         fExact[i]->setPen(CurvePen(kLevelColours[i], Qt::DashLine, 2));
         add(fExact[i], fChanceAxis);
     }
     fGrowth = new QLineSeries(fChart);
-    fGrowth->setName(QStringLiteral("Рост банка за ставку (правая ось)"));
+    fGrowth->setName(QStringLiteral("Рост банка за ставку"));
     fGrowth->setPen(CurvePen(kGrowthColour, Qt::SolidLine, 2.5));
     add(fGrowth, fGrowthAxis);
     for (auto& line : fMarkLines) {
         line = new QLineSeries(fChart);
         line->setPen(CurvePen(QColor(0x60, 0x60, 0x60), Qt::DashDotLine, 1));
+        line->setPointLabelsVisible(true);
+        line->setPointLabelsClipping(false);
+        line->setPointLabelsColor(QColor(0x30, 0x30, 0x30));
         add(line, fChanceAxis);
     }
     fMarkDots = new QScatterSeries(fChart);
@@ -161,16 +166,22 @@ void TRiskChart::BuildChart() {
     fMarkDots->setColor(Qt::black);
     fMarkDots->setBorderColor(Qt::white);
     add(fMarkDots, fChanceAxis);
-    for (QLegendMarker* marker : fChart->legend()->markers(fMarkDots)) {
-        marker->setVisible(false);
+    // The legend names each level once, by its colour; the dashes and the marks are named in the texts
+    // under the chart and on the marks themselves.
+    std::vector<QAbstractSeries*> unnamed{fMarkDots, fMarkLines[0], fMarkLines[1], fMarkLines[2]};
+    unnamed.insert(unnamed.end(), fExact.begin(), fExact.end());
+    for (QAbstractSeries* series : unnamed) {
+        for (QLegendMarker* marker : fChart->legend()->markers(series)) {
+            marker->setVisible(false);
+        }
     }
 
     for (std::size_t i = 0; i < 4; ++i) {
         connect(fFormula[i], &QLineSeries::hovered, this, [this, i](const QPointF& p, bool state) {
-            ShowPoint(QStringLiteral("%1 по формуле").arg(QLatin1String(kLevelNames[i])), p, state);
+            ShowPoint(QStringLiteral("%1 по формуле").arg(QString::fromUtf8(kLevelNames[i])), p, state);
         });
         connect(fExact[i], &QLineSeries::hovered, this, [this, i](const QPointF& p, bool state) {
-            ShowPoint(QStringLiteral("%1 точно").arg(QLatin1String(kLevelNames[i])), p, state);
+            ShowPoint(QStringLiteral("%1 точно").arg(QString::fromUtf8(kLevelNames[i])), p, state);
         });
     }
     connect(fGrowth, &QLineSeries::hovered, this,
@@ -213,10 +224,12 @@ void TRiskChart::SetFieldTexts(const QString& probability, const QString& odds, 
     }
     ShowSentence(QString());
     fMarks.clear();
-    fMarks.push_back({QStringLiteral("Ставка Келли"), fReading.kelly, {}, {}});
-    fMarks.push_back({QStringLiteral("Половина ставки Келли"), fReading.kelly / 2, {}, {}});
+    fMarks.push_back({QStringLiteral("Ставка Келли"), QStringLiteral("Келли"), fReading.kelly, {}, {}});
+    fMarks.push_back(
+        {QStringLiteral("Половина ставки Келли"), QStringLiteral("½ Келли"), fReading.kelly / 2, {}, {}});
     if (fReading.stake) {
-        fMarks.push_back({QStringLiteral("Ваша ставка"), *fReading.stake, {}, {}});
+        fMarks.push_back(
+            {QStringLiteral("Ваша ставка"), QStringLiteral("Ваша ставка"), *fReading.stake, {}, {}});
     }
     for (Mark& mark : fMarks) {
         mark.formula = FormulaChances(fReading.p, fReading.k, mark.stake);
@@ -253,7 +266,7 @@ void TRiskChart::RedrawFormula() {
     // rather than squashing the peak.
     bottom = std::max(bottom, -top);
     fGrowthAxis->setRange(bottom, top * 1.1);
-    fGrowthAxis->setTickCount(fChanceAxis->tickCount());
+    fGrowthAxis->applyNiceNumbers();
 }
 
 void TRiskChart::StartExact() {
@@ -342,8 +355,17 @@ void TRiskChart::RedrawMarks() {
         line += QStringLiteral("; точно для целых ставок ") +
                 (mark.exact ? Chances(*mark.exact) : QStringLiteral("считается…"));
         lines.append(line);
-        fMarkLines[m]->setName(mark.name + QStringLiteral(" ") + Percent(mark.stake));
-        fMarkLines[m]->replace(QList<QPointF>{QPointF(mark.stake, 0), QPointF(mark.stake, 100)});
+        fMarkLines[m]->setName(mark.shortName + QStringLiteral(" ") + Percent(mark.stake));
+        // One point of the line carries the mark's name, each mark at its own height so that marks close
+        // together never write over each other.
+        const double labelAt = 100 - 7.0 * static_cast<double>(m);
+        fMarkLines[m]->replace(
+            QList<QPointF>{QPointF(mark.stake, 0), QPointF(mark.stake, labelAt), QPointF(mark.stake, 100)});
+        fMarkLines[m]->setPointLabelsFormat(fMarkLines[m]->name());
+        for (int point = 0; point < 3; ++point) {
+            fMarkLines[m]->setPointConfiguration(point, QXYSeries::PointConfiguration::LabelVisibility,
+                                                 point == 1);
+        }
         if (mark.formula) {
             for (const double c : *mark.formula) {
                 dots.append(QPointF(mark.stake, c));
@@ -354,14 +376,11 @@ void TRiskChart::RedrawMarks() {
         fMarkLines[m]->clear();
         fMarkLines[m]->setName(QString());
     }
-    for (std::size_t m = 0; m < fMarkLines.size(); ++m) {
-        for (QLegendMarker* marker : fChart->legend()->markers(fMarkLines[m])) {
-            marker->setVisible(m < fMarks.size());
-        }
-    }
     fMarkDots->replace(dots);
-    lines.append(QStringLiteral("Вероятности потерять 40 / 60 / 80 / 90 % банка. Формула программы считает "
-                                "капитал непрерывным; точные значения учитывают, что ставки целые."));
+    lines.append(
+        QStringLiteral("Вероятности потерять 40 / 60 / 80 / 90 % банка. Сплошные линии — формула "
+                       "программы, она считает капитал непрерывным; пунктир — точные значения для "
+                       "целых ставок. Фиолетовая линия — ожидаемый рост банка за ставку (правая ось)."));
     if (!fReading.stakeNote.empty()) {
         lines.append(Text(fReading.stakeNote));
     }
@@ -447,7 +466,15 @@ void RiskChartOpener::Open() {
         fWindow = new TRiskChart();
         fWindow->setAttribute(Qt::WA_DeleteOnClose);
         FollowInputs();
-        fWindow->move(fMain.frameGeometry().topRight() + QPoint(8, 0));
+        // Beside the main window where the screen has room, else as far right as it fits.
+        const QRect screen = fMain.screen()->availableGeometry();
+        const QSize frame = fWindow->frameGeometry().size() - fWindow->size();
+        fWindow->resize(fWindow->size().boundedTo(screen.size() - frame));
+        QRect place(fMain.frameGeometry().topRight() + QPoint(8, 0), fWindow->frameGeometry().size());
+        place.moveRight(std::min(place.right(), screen.right()));
+        place.moveBottom(std::min(place.bottom(), screen.bottom()));
+        place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));
+        fWindow->move(place.topLeft());
     }
     fWindow->show();
     fWindow->raise();

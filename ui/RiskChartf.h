@@ -77,6 +77,7 @@ private:
     };
     struct Mark {
         QString name;
+        QString shortName; // on the chart
         double stake = 0;
         std::optional<std::array<double, 4>> formula;
         std::optional<std::array<double, 4>> exact;
