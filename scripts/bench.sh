@@ -16,5 +16,6 @@ run "$bin/stakecalc/stakecalc_bench" --benchmark_color=false
 run "$bin/helpdelivery/helpdelivery_bench" --benchmark_color=false
 run "$bin/sendkeys/sendkeys_bench" --benchmark_color=false
 run env QT_QPA_PLATFORM=offscreen "$bin/ui/widgets/widgets_bench" --benchmark_color=false
+run env QT_QPA_PLATFORM=offscreen "$bin/ui/riskchart_bench" --benchmark_color=false
 run scripts/with-xvfb.sh --wm "$bin/helpviewer/helpviewer_bench" --benchmark_color=false
 run app/bench/startup.sh "$bin"

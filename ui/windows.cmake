@@ -55,3 +55,5 @@ brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.
               LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 # The tests reach the controls through the same generated Ui classes.
 set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
+
+brelmont_benchmark(riskchart_bench SOURCES bench/RiskChartBench.cpp LIBS Brelmont::windows)
