@@ -167,12 +167,12 @@ FormulaCurves ComputeFormulaCurves(const ChartReading& reading, int points) {
     return curves;
 }
 
-std::array<RuinBounds, 4> ExactChances(double p, double k, double stakePercent, double width,
+std::array<RuinBounds, 4> ExactChances(double p, double k, double stakePercent, const RuinLimits& limits,
                                        const std::atomic<bool>* cancel) {
     std::array<RuinBounds, 4> result{};
     const WholeBetBet bet{p / 100, k, stakePercent / 100};
     for (std::size_t i = 0; i < DrawdownLevels.size(); ++i) {
-        result[i] = WholeBetRuin(bet, DrawdownLevels[i].remaining, {width, 3'000'000'000}, cancel);
+        result[i] = WholeBetRuin(bet, DrawdownLevels[i].remaining, limits, cancel);
     }
     return result;
 }

@@ -62,8 +62,9 @@ struct FormulaCurves {
 FormulaCurves ComputeFormulaCurves(const ChartReading& reading, int points);
 
 // The exact whole-bet chances at the four levels for p (percent), k and the stake (percent), each within
-// `width` (a fraction). Raises EAbort once `cancel` is set; errors as WholeBetRuin.
-std::array<RuinBounds, 4> ExactChances(double p, double k, double stakePercent, double width,
+// the limits' width (a fraction) unless its work runs out first. Raises EAbort once `cancel` is set; errors
+// as WholeBetRuin.
+std::array<RuinBounds, 4> ExactChances(double p, double k, double stakePercent, const RuinLimits& limits,
                                        const std::atomic<bool>* cancel);
 
 // A chance or stake as the chart's texts show it: two decimals at most, decimal comma, no trailing zeros.

@@ -18,6 +18,8 @@ using Extended = long double;
 constexpr double kNegligibleMass = 1e-13;
 // A state whose whole upper bound is below this goes into the bracket as it is, without further bets.
 constexpr double kRetireBound = 1e-13;
+// Loss counts beyond this never fit in the work a bracket can be given.
+constexpr Extended kMostLosses = 1e9L;
 // Win counts between two bound checks: a check costs about one step.
 constexpr std::int64_t kCheckEvery = 8;
 
@@ -75,7 +77,8 @@ LundbergExponent LundbergRoot(const WholeBetBet& bet) {
     // [0, high] holds exactly one positive root once the balance at high is positive.
     Extended low = 0;
     Extended high = 1;
-    for (int i = 0; i < 64 && Balance(bet, high, win, loss) <= 0; ++i) {
+    // A tiny stake has an exponent near 1/stake, so the doubling may run up to the extended range.
+    for (int i = 0; i < 16400 && Balance(bet, high, win, loss) <= 0; ++i) {
         low = high;
         high *= 2;
     }
@@ -159,7 +162,9 @@ RuinBounds WholeBetRuin(const WholeBetBet& bet, double remaining, const RuinLimi
         return result.converged;
     };
 
-    if (bracket()) {
+    // A stake so small that the level lies more losses away than any computation could carry: the
+    // bracket from the start is all there is, and it is honest about its width.
+    if (bracket() || -st.level / -st.loss > kMostLosses) {
         return result;
     }
     for (;;) {

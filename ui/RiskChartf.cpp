@@ -35,8 +35,11 @@ constexpr int kFormulaPoints = 240;
 // Exact figures: each curve point within 0,05 percentage points (a fifth of a pixel on a 500-pixel axis),
 // each mark within 0,01 as its label shows them.
 constexpr int kExactPoints = 32;
-constexpr double kCurveWidth = 5e-4;
-constexpr double kMarkWidth = 1e-4;
+// The work is capped so that a bet with a vanishing edge (a level thousands of losses away, where the work
+// grows without bound) still ends within seconds of worker time; such a figure is the middle of the bracket
+// it reached, and a mark says how wide that is.
+constexpr RuinLimits kCurveLimits{5e-4, 5'000'000};
+constexpr RuinLimits kMarkLimits{1e-4, 30'000'000};
 
 const std::array<const char*, 4> kLevelNames{"40% от банка", "60% от банка", "80% от банка", "90% от банка"};
 const std::array<QColor, 4> kLevelColours{QColor(0x1f, 0x77, 0xb4), QColor(0xe0, 0x7b, 0x00),
@@ -307,8 +310,8 @@ void TRiskChart::StartExact() {
                 return;
             }
             try {
-                const double width = slot < 0 ? kMarkWidth : kCurveWidth;
-                promise.addResult(ExactPoint{slot, stake, ExactChances(p, k, stake, width, cancel.get())});
+                const RuinLimits& limits = slot < 0 ? kMarkLimits : kCurveLimits;
+                promise.addResult(ExactPoint{slot, stake, ExactChances(p, k, stake, limits, cancel.get())});
             } catch (const EAbort&) {
                 return;
             } catch (const std::exception&) {
@@ -321,7 +324,14 @@ void TRiskChart::StartExact() {
 void TRiskChart::TakeExact(const ExactPoint& point) {
     const std::array<double, 4> chances = Middles(point.bounds);
     if (point.slot < 0) {
-        fMarks[static_cast<std::size_t>(-1 - point.slot)].exact = chances;
+        Mark& mark = fMarks[static_cast<std::size_t>(-1 - point.slot)];
+        mark.exact = chances;
+        mark.exactSpread = 0;
+        for (const RuinBounds& b : point.bounds) {
+            if (!b.converged) {
+                mark.exactSpread = std::max(mark.exactSpread, 100 * (b.upper - b.lower) / 2);
+            }
+        }
         RedrawMarks();
     } else {
         fExactPoints.emplace_back(point.stake, chances);
@@ -354,6 +364,10 @@ void TRiskChart::RedrawMarks() {
                        (mark.formula ? Chances(*mark.formula) : QStringLiteral("не вычисляется"));
         line += QStringLiteral("; точно для целых ставок ") +
                 (mark.exact ? Chances(*mark.exact) : QStringLiteral("считается…"));
+        if (mark.exact && mark.exactSpread > 0) {
+            line += QStringLiteral(" (± ") + Text(PercentText(std::max(mark.exactSpread, 0.01))) +
+                    QStringLiteral(" п. п.: перевес так мал, что точнее за разумное время не сосчитать)");
+        }
         lines.append(line);
         fMarkLines[m]->setName(mark.shortName + QStringLiteral(" ") + Percent(mark.stake));
         // One point of the line carries the mark's name, each mark at its own height so that marks close

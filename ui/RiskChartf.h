@@ -81,6 +81,7 @@ private:
         double stake = 0;
         std::optional<std::array<double, 4>> formula;
         std::optional<std::array<double, 4>> exact;
+        double exactSpread = 0; // percentage points either side, when the work ran out before the width
     };
 
     void BuildChart();

@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
     RowName());
 
 TEST(RiskCurves, ExactChancesAtKellyLieBelowTheFormula) {
-    const auto exact = ExactChances(55, 2, 10, 1e-4, nullptr);
+    const auto exact = ExactChances(55, 2, 10, {}, nullptr);
     const auto formula = FormulaChances(55, 2, 10);
     ASSERT_TRUE(formula);
     for (std::size_t i = 0; i < 4; ++i) {

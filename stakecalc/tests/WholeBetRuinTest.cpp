@@ -252,3 +252,21 @@ TEST(WholeBetRuin, AWorkLimitReturnsAnHonestUnfinishedBracket) {
 
 } // namespace
 } // namespace brelmont
+
+namespace brelmont {
+namespace {
+
+TEST(WholeBetRuin, TinyStakesEndWithAnHonestBracketInsideLundbergs) {
+    for (const double stake : {2e-6, 1e-12}) {
+        const WholeBetBet bet{0.5001, 2, stake};
+        const RuinBounds b = WholeBetRuin(bet, 0.1, {1e-4, 1'000'000});
+        const LundbergExponent r = LundbergRoot(bet);
+        const double upper = std::pow(0.1, static_cast<double>(r.low));
+        EXPECT_LE(b.lower, b.upper) << stake;
+        EXPECT_LE(b.upper, upper + 1e-12) << stake;
+        EXPECT_GE(b.lower, upper * std::pow(1 - stake, static_cast<double>(r.high)) - 1e-9) << stake;
+    }
+}
+
+} // namespace
+} // namespace brelmont

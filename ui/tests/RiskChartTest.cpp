@@ -134,7 +134,7 @@ TEST_F(RiskChart, MarksCarryTheirStakesAndBothSetsOfChances) {
     EXPECT_TRUE(
         texts.contains(QStringLiteral("Половина ставки Келли 5 %: по формуле 21,3 / 6,24 / 0,77 / 0,09 %")))
         << texts.toStdString();
-    const auto exact = ExactChances(55, 2, 10, 1e-4, nullptr);
+    const auto exact = ExactChances(55, 2, 10, {}, nullptr);
     QString expected = QStringLiteral("точно для целых ставок ");
     for (std::size_t i = 0; i < 4; ++i) {
         expected += QString::fromStdString(PercentText(100 * (exact[i].lower + exact[i].upper) / 2)) +
