@@ -497,9 +497,11 @@ void RiskChartOpener::Open() {
 
 void RiskChartOpener::FollowInputs() {
     const auto update = [this] {
-        if (fWindow != nullptr) {
-            fWindow->SetFieldTexts(fInputs[0]->text(), fInputs[1]->text(), fInputs[2]->text());
-        }
+        Guarded([this] {
+            if (fWindow != nullptr) {
+                fWindow->SetFieldTexts(fInputs[0]->text(), fInputs[1]->text(), fInputs[2]->text());
+            }
+        });
     };
     for (QLineEdit* input : fInputs) {
         connect(input, &QLineEdit::textChanged, fWindow.data(), update);
