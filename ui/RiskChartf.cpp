@@ -110,6 +110,14 @@ TRiskChart::~TRiskChart() {
     }
 }
 
+void TRiskChart::closeEvent(QCloseEvent* event) {
+    // The program may end right after this window closes; the worker must not keep it waiting.
+    if (fCancel) {
+        fCancel->store(true);
+    }
+    QWidget::closeEvent(event);
+}
+
 void TRiskChart::BuildChart() {
     fChart = new QChart();
     fChart->setLocalizeNumbers(true);

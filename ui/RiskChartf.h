@@ -69,6 +69,9 @@ signals:
     // Every exact figure for the current texts has arrived.
     void ExactReady();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     struct ExactPoint {
         int slot = 0; // < 0: a mark (−1 Kelly, −2 half, −3 typed); >= 0: a curve point
