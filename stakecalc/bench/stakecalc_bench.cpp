@@ -3,6 +3,7 @@
 // After the runs it prints how many times faster each conversion is than glibc's.
 #include "stakecalc/Commands.h"
 #include "stakecalc/NumberText.h"
+#include "stakecalc/RiskCurves.h"
 #include "stakecalc/testing/MemoryFields.h"
 
 #include <benchmark/benchmark.h>
@@ -110,6 +111,23 @@ void ComputeAllCommand(benchmark::State& state) {
 }
 BENCHMARK(ComputeAllCommand);
 
+// The exact whole-bet chances of one mark (four levels within 0,01 points) against the program's own four
+// figures for the same stake, at the Kelly stake and near twice it, where the exact work is longest.
+void ExactChancesAt(benchmark::State& state, double stake) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(brelmont::ExactChances(55, 2, stake, {}, nullptr));
+    }
+}
+BENCHMARK_CAPTURE(ExactChancesAt, Kelly, 10.0);
+BENCHMARK_CAPTURE(ExactChancesAt, NearTwiceKelly, 19.0);
+
+void FormulaChancesAtKelly(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(brelmont::FormulaChances(55, 2, 10));
+    }
+}
+BENCHMARK(FormulaChancesAtKelly);
+
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -142,6 +160,14 @@ int main(int argc, char** argv) {
     if (ns.count("ComputeAllCommand") != 0) {
         std::printf("One compute-all command takes %.2f us (goal: under 5 us)\n",
                     ns["ComputeAllCommand"] / 1000);
+    }
+    const double formula = ns["FormulaChancesAtKelly"];
+    if (formula > 0) {
+        std::printf(
+            "Exact whole-bet chances of one mark: %.2f ms at Kelly, %.2f ms at 1,9 Kelly; the formula's "
+            "four figures %.2f us (ratios %.0f and %.0f)\n",
+            ns["ExactChancesAt/Kelly"] / 1e6, ns["ExactChancesAt/NearTwiceKelly"] / 1e6, formula / 1000,
+            ns["ExactChancesAt/Kelly"] / formula, ns["ExactChancesAt/NearTwiceKelly"] / formula);
     }
     return 0;
 }
