@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QChartView>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineSeries>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -71,6 +73,28 @@ void FormulaFiguresOnly(benchmark::State& state) {
 }
 BENCHMARK(FormulaFiguresOnly)->Unit(benchmark::kMillisecond);
 
+// Wall time from an edit to the last exact figure, for a few bets, with the user-interface thread idle in
+// its event loop meanwhile.
+void PrintExactArrival() {
+    ShownChart shown;
+    struct Bet {
+        const char* p;
+        const char* k;
+    };
+    for (const Bet bet : {Bet{"55", "2"}, Bet{"70", "2"}, Bet{"60", "1,9"}, Bet{"52", "2,1"}}) {
+        QElapsedTimer clock;
+        QEventLoop loop;
+        QObject::connect(&shown.chart, &TRiskChart::ExactReady, &loop, &QEventLoop::quit);
+        clock.start();
+        shown.chart.SetFieldTexts(QString::fromUtf8(bet.p), QString::fromUtf8(bet.k), QStringLiteral("7"));
+        if (shown.chart.ExactPending()) {
+            loop.exec();
+        }
+        std::printf("exact curves and marks for %s %% at %s: all in %lld ms after the edit\n", bet.p, bet.k,
+                    static_cast<long long>(clock.elapsed()));
+    }
+}
+
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -105,6 +129,7 @@ int main(int argc, char** argv) {
                         times == &reporter.RealNs ? "wall" : "cpu", edit, redraw, edit / redraw, figures);
         }
     }
+    PrintExactArrival();
     benchmark::Shutdown();
     return 0;
 }
