@@ -4,9 +4,11 @@
 #include "helpdelivery/HelpArchive.h"
 #include "helpdelivery/WorkFolder.h"
 #include "helpdelivery/display/HelpSystemQt.h"
+#include "stakecalc/BetValue.h"
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
 #include "ui/Links.h"
+#include "ui/MainKeys.h"
 #include "ui/aboutf.h"
 #include "ui_Mainf.h"
 
@@ -50,6 +52,8 @@ TMain::TMain(HelpHooks help, QWidget* parent) : QWidget(parent), ui(new Ui::TMai
 
     SetWebLink(*ui->UrlLabel1, MakerSiteUrl());
     SetWebLink(*ui->UrlLabel2, MakerSiteUrl());
+    // Created before Bind, so the window's key preview still sees every key first.
+    fKeys = new TMainKeys(*this);
     Bind();
     FormCreate();
 }
@@ -319,6 +323,7 @@ void TMain::Label15Click() {
     Guarded([this] {
         HidePanel();
         ComputeProbabilitiesCommand(*this);
+        AdviseWhenNoValue(*this, true);
     });
 }
 
@@ -326,6 +331,7 @@ void TMain::Label16Click() {
     Guarded([this] {
         HidePanel();
         ComputeAllCommand(*this);
+        AdviseWhenNoValue(*this, false);
     });
 }
 

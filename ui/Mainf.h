@@ -19,6 +19,7 @@ class TMain;
 namespace brelmont {
 
 class TAbout;
+class TMainKeys;
 
 // What the window asks of the help delivery. The program uses the real routines; tests record the calls.
 struct HelpHooks {
@@ -42,6 +43,8 @@ public:
 
     // The controls, by their design names.
     Ui::TMain& Controls() { return *ui; }
+    // The keyboard's way through the window: Enter in the fields, the panel's arrows, the shortcuts.
+    TMainKeys& Keys() { return *fKeys; }
 
     void FormCreate();
     void FormClose();
@@ -98,6 +101,7 @@ private:
     std::unique_ptr<Ui::TMain> ui;
     HelpHooks fHelp;
     TAbout* fAbout = nullptr;
+    TMainKeys* fKeys = nullptr;
     bool fClosed = false;
 };
 

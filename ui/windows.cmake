@@ -29,7 +29,8 @@ foreach(form Mainf aboutf)
     list(APPEND form_headers ${header})
 endforeach()
 
-add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp ${form_headers})
+add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp MainKeys.h MainKeys.cpp
+                                     LinkOpener.h LinkOpener.cpp ${form_headers})
 add_library(Brelmont::windows ALIAS brelmont_windows)
 set_target_properties(brelmont_windows PROPERTIES AUTOUIC OFF)
 target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
@@ -48,7 +49,8 @@ list(TRANSFORM art_files PREPEND ${PROJECT_SOURCE_DIR}/art/rendered/)
 qt_add_resources(brelmont_windows brelmont_artwork PREFIX /art BASE ${PROJECT_SOURCE_DIR}/art/rendered
                  FILES ${art_files})
 
-brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/QtTestMain.cpp
+brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/KeyboardTest.cpp
+                            tests/QtTestMain.cpp
               LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 # The tests reach the controls through the same generated Ui classes.
 set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
