@@ -50,6 +50,7 @@ qt_add_resources(brelmont_windows brelmont_artwork PREFIX /art BASE ${PROJECT_SO
                  FILES ${art_files})
 
 brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/KeyboardTest.cpp
+                            tests/ClearOutcomesTest.cpp tests/AccessibleNamesTest.cpp
                             tests/QtTestMain.cpp
               LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 # The tests reach the controls through the same generated Ui classes.
