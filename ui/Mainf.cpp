@@ -10,6 +10,7 @@
 #include "ui/Links.h"
 #include "ui/MainKeys.h"
 #include "ui/aboutf.h"
+#include "ui/widgets/SharpPicture.h"
 #include "ui_Mainf.h"
 
 #include <QApplication>
@@ -48,6 +49,7 @@ TMain::TMain(HelpHooks help, QWidget* parent) : QWidget(parent), ui(new Ui::TMai
     ui->UrlLabel1->setText(QString(36, QLatin1Char(' ')));
     ui->UrlLabel2->setText(QString(36, QLatin1Char(' ')));
     ui->UrlLabel1->raise();
+    UseSharpPictures(*this);
     ui->menuz->raise();
 
     SetWebLink(*ui->UrlLabel1, MakerSiteUrl());

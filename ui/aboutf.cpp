@@ -3,6 +3,7 @@
 
 #include "ui/Dialogs.h"
 #include "ui/Links.h"
+#include "ui/widgets/SharpPicture.h"
 #include "ui_aboutf.h"
 
 #include <QCloseEvent>
@@ -12,6 +13,7 @@ namespace brelmont {
 
 TAbout::TAbout(QWidget* parent) : QDialog(parent), ui(new Ui::TAbout) {
     ui->setupUi(this);
+    UseSharpPictures(*this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(428, 425);

@@ -39,11 +39,12 @@ target_link_libraries(brelmont_windows PUBLIC Brelmont::dialogs Brelmont::widget
 set_source_files_properties(Links.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_SITE_URL=\"${BRELMONT_SITE_URL}\";BRELMONT_SUPPORT_EMAIL=\"${BRELMONT_SUPPORT_EMAIL}\";BRELMONT_PARTNER_URL=\"${BRELMONT_PARTNER_URL}\"")
 
-set(art_files banner-main.jpg banner-about.jpg toolbar-coins.jpg icon-48.jpg brelmont.png)
+set(art_files banner-main.jpg banner-about.jpg toolbar-coins.jpg icon-48.jpg brelmont.png
+              banner-main@2x.jpg banner-about@2x.jpg toolbar-coins@2x.jpg)
 foreach(face IN LISTS BRELMONT_BUTTON_FACES)
     separate_arguments(parts UNIX_COMMAND "${face}")
     list(GET parts 0 name)
-    list(APPEND art_files ${name}.bmp ${name}.shape)
+    list(APPEND art_files ${name}.bmp ${name}.shape ${name}@2x.bmp)
 endforeach()
 list(TRANSFORM art_files PREPEND ${PROJECT_SOURCE_DIR}/art/rendered/)
 qt_add_resources(brelmont_windows brelmont_artwork PREFIX /art BASE ${PROJECT_SOURCE_DIR}/art/rendered
@@ -55,3 +56,10 @@ brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.
               LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 # The tests reach the controls through the same generated Ui classes.
 set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
+
+# The pictures as shown at 1x and at 200 %, compared pixel for pixel with the artwork for each scale.
+foreach(scale 1 2)
+    brelmont_test(hidpi_tests_${scale}x SOURCES tests/HiDpiTest.cpp tests/QtTestMain.cpp
+                  LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=${scale})
+    set_target_properties(hidpi_tests_${scale}x PROPERTIES AUTOUIC OFF)
+endforeach()
