@@ -24,6 +24,10 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent), ui(new Ui::TAbout) {
     SetWebLink(*ui->UrlLabel2, MakerSiteUrl());
     ui->UrlLabel3->setText(LinkCaption(PartnerSiteUrl()));
     SetWebLink(*ui->UrlLabel3, PartnerSiteUrl());
+    // A screen reader says what a link is for before the bare address it shows.
+    ui->UrlLabel1->setAccessibleName(QStringLiteral("Написать письмо: ") + ui->UrlLabel1->text());
+    ui->UrlLabel2->setAccessibleName(QStringLiteral("Сайт программы: ") + ui->UrlLabel2->text());
+    ui->UrlLabel3->setAccessibleName(QStringLiteral("Сайт Lindqor: ") + ui->UrlLabel3->text());
     for (TUrlLabel* link : {ui->UrlLabel1, ui->UrlLabel2, ui->UrlLabel3}) {
         QPalette palette = link->palette();
         palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));

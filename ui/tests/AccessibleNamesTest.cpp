@@ -71,9 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
                               "Вероятность проигрыша 90% от банка (банк упадёт до 10%), %"},
                       NameRow{"Label15", QAccessible::MenuItem, "Вычислить вероятности"},
                       NameRow{"Label16", QAccessible::MenuItem, "Вычислить всё"},
-                      NameRow{"About_UrlLabel1", QAccessible::Link, "help@brelmont.example"},
-                      NameRow{"About_UrlLabel2", QAccessible::Link, "brelmont.example"},
-                      NameRow{"About_UrlLabel3", QAccessible::Link, "lindqor.example"},
+                      NameRow{"About_UrlLabel1", QAccessible::Link, "Написать письмо: help@brelmont.example"},
+                      NameRow{"About_UrlLabel2", QAccessible::Link, "Сайт программы: brelmont.example"},
+                      NameRow{"About_UrlLabel3", QAccessible::Link, "Сайт Lindqor: lindqor.example"},
                       NameRow{"About_Button1", QAccessible::Button, "OK, закрыть окно"}),
     brelmont::testing::RowName{});
 
