@@ -10,8 +10,10 @@
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
 #include "ui/Fonts.h"
+#include "ui/LinkOpener.h"
 #include "ui/Mainf.h"
 #include "ui/aboutf.h"
+#include "ui/widgets/Accessible.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -48,6 +50,10 @@ int main(int argc, char** argv) {
     // The program ends when the main window closes, whatever else is still open.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    InstallAccessibleControls();
+    DesktopLinkOpener links;
+    SetUrlOpener(&links);
+
     X11KeyPlatform keys;
     SetKeyPlatform(&keys);
     InstallHelpSystem({.WorkFolder = [] { return WorkFolder(); },
@@ -75,5 +81,6 @@ int main(int argc, char** argv) {
     // The work folder is gone by now (the main window's close handler); the viewer is told to quit last.
     ShutdownHelpSystem();
     SetKeyPlatform(nullptr);
+    SetUrlOpener(nullptr);
     return exitCode;
 }

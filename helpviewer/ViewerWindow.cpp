@@ -50,6 +50,13 @@ QUrl TopicUrl(const QString& id) {
     return url;
 }
 
+// A keyword that names a help file (the program's F1 sends the help file's own name or path as its keyword)
+// is nothing a user would look up in the index: such a request opens the contents instead.
+bool NamesAHelpFile(const QString& keyword) {
+    return keyword.endsWith(QLatin1String(".hlp"), Qt::CaseInsensitive) || keyword.contains(u'/') ||
+           keyword.contains(u'\\');
+}
+
 QUrl ContentsUrl() {
     QUrl url;
     url.setScheme(QLatin1String(kContentsScheme));
@@ -233,14 +240,29 @@ void ViewerWindow::SelectContentsEntry(const QString& topicId) {
     }
 }
 
-bool ViewerWindow::UseFile(const QString& file, const QString& folder) {
+QString ViewerWindow::ResolveFile(const QString& file) const {
+    const QString path = QFileInfo(QDir(folder_).absoluteFilePath(file)).absoluteFilePath();
+    const bool bare = !file.contains(u'/') && !file.contains(u'\\');
+    if (bare && !QFileInfo::exists(path) && !helpFolder_.isEmpty()) {
+        const QString own = QFileInfo(QDir(helpFolder_).absoluteFilePath(file)).absoluteFilePath();
+        if (QFileInfo::exists(own)) {
+            return own;
+        }
+    }
+    return path;
+}
+
+bool ViewerWindow::UseFile(const QString& file, const QString& folder, const QString& helpFolder) {
     if (!folder.isEmpty()) {
         folder_ = folder;
+    }
+    if (!helpFolder.isEmpty()) {
+        helpFolder_ = helpFolder;
     }
     if (file.isEmpty()) {
         return true;
     }
-    const QString path = QFileInfo(QDir(folder_).absoluteFilePath(file)).absoluteFilePath();
+    const QString path = ResolveFile(file);
     if (path == book_.Path() && !book_.Path().isEmpty()) {
         return true;
     }
@@ -257,7 +279,7 @@ const HelpBook* ViewerWindow::BookFor(const QString& file) {
     if (file.isEmpty()) {
         return &book_;
     }
-    const QString path = QFileInfo(QDir(folder_).absoluteFilePath(file)).absoluteFilePath();
+    const QString path = ResolveFile(file);
     if (path == book_.Path()) {
         return &book_;
     }
@@ -312,7 +334,7 @@ void ViewerWindow::Apply(const ViewAction& action) {
         ShowTopic(action.topic);
         break;
     case ViewAction::Kind::KeywordSearch:
-        ShowKeywordSearch(action.keyword);
+        NamesAHelpFile(action.keyword) ? ShowContents() : ShowKeywordSearch(action.keyword);
         break;
     case ViewAction::Kind::Contents:
         ShowContents();
@@ -341,18 +363,18 @@ bool ViewerWindow::Handle(const helpprotocol::Request& request) {
         return false;
     case HELP_FORCEFILE:
         // A file already shown stays where the user left it.
-        if (!UseFile(request.file, request.folder) || browser_->source().isEmpty()) {
+        if (!UseFile(request.file, request.folder, request.helpFolder) || browser_->source().isEmpty()) {
             ShowContents();
         }
         break;
     case HELP_CONTEXT: {
-        UseFile(request.file, request.folder);
+        UseFile(request.file, request.folder, request.helpFolder);
         const QString id = book_.TopicForContext(request.number);
         id.isEmpty() ? ShowContents() : ShowTopic(id);
         break;
     }
     case HELP_COMMAND: {
-        UseFile(request.file, request.folder);
+        UseFile(request.file, request.folder, request.helpFolder);
         Apply(RunMacros(
             QString::fromUtf8(request.text),
             [this](const QString& file, const QString& id) {
@@ -364,7 +386,7 @@ bool ViewerWindow::Handle(const helpprotocol::Request& request) {
         break;
     }
     default:
-        UseFile(request.file, request.folder);
+        UseFile(request.file, request.folder, request.helpFolder);
         ShowContents();
         break;
     }

@@ -51,7 +51,9 @@ public:
     void Present();
 
 private:
-    bool UseFile(const QString& file, const QString& folder);
+    bool UseFile(const QString& file, const QString& folder, const QString& helpFolder = {});
+    // A bare file name that is not in the request's folder is the program's own help, in its help folder.
+    QString ResolveFile(const QString& file) const;
     const HelpBook* BookFor(const QString& file);
     void Apply(const ViewAction& action);
     void Navigate(const QUrl& url);
@@ -64,6 +66,7 @@ private:
 
     HelpBook book_;
     QString folder_;
+    QString helpFolder_;
     std::map<QString, HelpBook> others_;
     QTabWidget* tabs_ = nullptr;
     QTreeWidget* tree_ = nullptr;

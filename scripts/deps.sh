@@ -18,6 +18,8 @@ packages=(
     libjpeg62-turbo-dev fonts-liberation fonts-dejavu-core libfontconfig-dev
     # headless X for the tests that need a real display, a window manager, and screenshots
     xvfb xauth x11-utils xdotool openbox imagemagick
+    # a desktop session bus, the accessibility bus and a screen reader's client library for the AT-SPI test
+    dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     # packaging
     dpkg-dev file
 )

@@ -4,11 +4,14 @@
 #include "helpdelivery/HelpArchive.h"
 #include "helpdelivery/WorkFolder.h"
 #include "helpdelivery/display/HelpSystemQt.h"
+#include "stakecalc/BetValue.h"
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
 #include "ui/Links.h"
+#include "ui/MainKeys.h"
 #include "ui/RiskChartf.h"
 #include "ui/aboutf.h"
+#include "ui/widgets/SharpPicture.h"
 #include "ui_Mainf.h"
 
 #include <QApplication>
@@ -47,10 +50,13 @@ TMain::TMain(HelpHooks help, QWidget* parent) : QWidget(parent), ui(new Ui::TMai
     ui->UrlLabel1->setText(QString(36, QLatin1Char(' ')));
     ui->UrlLabel2->setText(QString(36, QLatin1Char(' ')));
     ui->UrlLabel1->raise();
+    UseSharpPictures(*this);
     ui->menuz->raise();
 
     SetWebLink(*ui->UrlLabel1, MakerSiteUrl());
     SetWebLink(*ui->UrlLabel2, MakerSiteUrl());
+    // Created before Bind, so the window's key preview still sees every key first.
+    fKeys = new TMainKeys(*this);
     fRiskChart = new RiskChartOpener(*this, {ui->pole1, ui->pole2, ui->pole3},
                                      {ui->pole4, ui->pole5, ui->pole6, ui->pole7});
     Bind();
@@ -323,6 +329,7 @@ void TMain::Label15Click() {
     Guarded([this] {
         HidePanel();
         ComputeProbabilitiesCommand(*this);
+        AdviseWhenNoValue(*this, true);
     });
 }
 
@@ -330,6 +337,7 @@ void TMain::Label16Click() {
     Guarded([this] {
         HidePanel();
         ComputeAllCommand(*this);
+        AdviseWhenNoValue(*this, false);
     });
 }
 

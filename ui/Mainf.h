@@ -20,6 +20,7 @@ namespace brelmont {
 
 class TAbout;
 class RiskChartOpener;
+class TMainKeys;
 
 // What the window asks of the help delivery. The program uses the real routines; tests record the calls.
 struct HelpHooks {
@@ -43,6 +44,8 @@ public:
 
     // The controls, by their design names.
     Ui::TMain& Controls() { return *ui; }
+    // The keyboard's way through the window: Enter in the fields, the panel's arrows, the shortcuts.
+    TMainKeys& Keys() { return *fKeys; }
 
     // The risk chart offered in the result fields' context menus.
     RiskChartOpener& RiskChart() { return *fRiskChart; }
@@ -103,6 +106,7 @@ private:
     HelpHooks fHelp;
     TAbout* fAbout = nullptr;
     RiskChartOpener* fRiskChart = nullptr;
+    TMainKeys* fKeys = nullptr;
     bool fClosed = false;
 };
 

@@ -463,7 +463,7 @@ RiskChartOpener::RiskChartOpener(QWidget& mainWindow, std::array<QLineEdit*, 3> 
     : QObject(&mainWindow), fMain(mainWindow), fInputs(inputs) {
     fAction = new QAction(QStringLiteral("Показать график риска"), &mainWindow);
     fAction->setObjectName(QStringLiteral("RiskChartAction"));
-    fAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    fAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     fAction->setShortcutContext(Qt::WindowShortcut);
     mainWindow.addAction(fAction);
     connect(fAction, &QAction::triggered, this, [this] { Guarded([this] { Open(); }); });

@@ -3,6 +3,7 @@
 
 #include "ui/Dialogs.h"
 #include "ui/Links.h"
+#include "ui/widgets/SharpPicture.h"
 #include "ui_aboutf.h"
 
 #include <QCloseEvent>
@@ -12,6 +13,7 @@ namespace brelmont {
 
 TAbout::TAbout(QWidget* parent) : QDialog(parent), ui(new Ui::TAbout) {
     ui->setupUi(this);
+    UseSharpPictures(*this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(428, 425);
@@ -22,6 +24,10 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent), ui(new Ui::TAbout) {
     SetWebLink(*ui->UrlLabel2, MakerSiteUrl());
     ui->UrlLabel3->setText(LinkCaption(PartnerSiteUrl()));
     SetWebLink(*ui->UrlLabel3, PartnerSiteUrl());
+    // A screen reader says what a link is for before the bare address it shows.
+    ui->UrlLabel1->setAccessibleName(QStringLiteral("Написать письмо: ") + ui->UrlLabel1->text());
+    ui->UrlLabel2->setAccessibleName(QStringLiteral("Сайт программы: ") + ui->UrlLabel2->text());
+    ui->UrlLabel3->setAccessibleName(QStringLiteral("Сайт Lindqor: ") + ui->UrlLabel3->text());
     for (TUrlLabel* link : {ui->UrlLabel1, ui->UrlLabel2, ui->UrlLabel3}) {
         QPalette palette = link->palette();
         palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));

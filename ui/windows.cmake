@@ -29,8 +29,8 @@ foreach(form Mainf aboutf RiskChartf)
     list(APPEND form_headers ${header})
 endforeach()
 
-add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp RiskChartf.h RiskChartf.cpp
-                                     ${form_headers})
+add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp MainKeys.h MainKeys.cpp
+                                     LinkOpener.h LinkOpener.cpp RiskChartf.h RiskChartf.cpp ${form_headers})
 add_library(Brelmont::windows ALIAS brelmont_windows)
 set_target_properties(brelmont_windows PROPERTIES AUTOUIC OFF)
 target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
@@ -40,20 +40,29 @@ target_link_libraries(brelmont_windows PUBLIC Brelmont::dialogs Brelmont::widget
 set_source_files_properties(Links.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_SITE_URL=\"${BRELMONT_SITE_URL}\";BRELMONT_SUPPORT_EMAIL=\"${BRELMONT_SUPPORT_EMAIL}\";BRELMONT_PARTNER_URL=\"${BRELMONT_PARTNER_URL}\"")
 
-set(art_files banner-main.jpg banner-about.jpg toolbar-coins.jpg icon-48.jpg brelmont.png)
+set(art_files banner-main.jpg banner-about.jpg toolbar-coins.jpg icon-48.jpg brelmont.png
+              banner-main@2x.jpg banner-about@2x.jpg toolbar-coins@2x.jpg)
 foreach(face IN LISTS BRELMONT_BUTTON_FACES)
     separate_arguments(parts UNIX_COMMAND "${face}")
     list(GET parts 0 name)
-    list(APPEND art_files ${name}.bmp ${name}.shape)
+    list(APPEND art_files ${name}.bmp ${name}.shape ${name}@2x.bmp)
 endforeach()
 list(TRANSFORM art_files PREPEND ${PROJECT_SOURCE_DIR}/art/rendered/)
 qt_add_resources(brelmont_windows brelmont_artwork PREFIX /art BASE ${PROJECT_SOURCE_DIR}/art/rendered
                  FILES ${art_files})
 
-brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/RiskChartTest.cpp
-                                     tests/QtTestMain.cpp
+brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/KeyboardTest.cpp
+                            tests/ClearOutcomesTest.cpp tests/AccessibleNamesTest.cpp tests/RiskChartTest.cpp
+                            tests/QtTestMain.cpp
               LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 # The tests reach the controls through the same generated Ui classes.
 set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
 
 brelmont_benchmark(riskchart_bench SOURCES bench/RiskChartBench.cpp LIBS Brelmont::windows)
+
+# The pictures as shown at 1x and at 200 %, compared pixel for pixel with the artwork for each scale.
+foreach(scale 1 2)
+    brelmont_test(hidpi_tests_${scale}x SOURCES tests/HiDpiTest.cpp tests/QtTestMain.cpp
+                  LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=${scale})
+    set_target_properties(hidpi_tests_${scale}x PROPERTIES AUTOUIC OFF)
+endforeach()

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Draws every picture the windows show: the two banners, the toolbar coins, the program icon and the six
-// toolbar button faces. Run it with the output folder as its only argument; the files it writes there are
-// committed, so the program never depends on this tool at build time.
+// toolbar button faces, and all but the icon once more at twice the size for scaled screens. Run it with the
+// output folder as its only argument; the files it writes there are committed, so the program never depends
+// on this tool at build time.
 //
 // The button faces are cut out of their background by the image button's shape rule (exact colour match),
 // so they are drawn anti-aliased inside a hard pixel mask: every pixel is either fully the transparent colour
@@ -112,12 +113,13 @@ void DrawWordmark(QPainter& p, QPointF origin, int pixels) {
 
 // Both banners share the coin stack, the word mark and the rising chart; only their width, subtitle and
 // chart place differ.
-QImage Banner(int width, const char* subtitle, const QRectF& chart) {
-    QImage image(width, 73, QImage::Format_RGB32);
+QImage Banner(int width, const char* subtitle, const QRectF& chart, int scale) {
+    QImage image(width * scale, 73 * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    DrawBannerBackground(p, image.width(), image.height());
+    p.scale(scale, scale);
+    DrawBannerBackground(p, width, 73);
     DrawCoin(p, QPointF(34, 40), 20, 9, 6);
     DrawCoin(p, QPointF(34, 31), 20, 9, 6);
     DrawCoin(p, QPointF(34, 22), 20, 9, 6);
@@ -132,19 +134,20 @@ QImage Banner(int width, const char* subtitle, const QRectF& chart) {
     return image;
 }
 
-QImage MainBanner() {
-    return Banner(584, "Калькулятор ставок по критерию Келли", QRectF(400, 10, 170, 54));
+QImage MainBanner(int scale) {
+    return Banner(584, "Калькулятор ставок по критерию Келли", QRectF(400, 10, 170, 54), scale);
 }
 
-QImage AboutBanner() {
-    return Banner(428, "Версия 1.0 · критерий Келли", QRectF(300, 12, 112, 50));
+QImage AboutBanner(int scale) {
+    return Banner(428, "Версия 1.0 · критерий Келли", QRectF(300, 12, 112, 50), scale);
 }
 
-QImage ToolbarCoins() {
-    QImage image(17, 33, QImage::Format_RGB32);
+QImage ToolbarCoins(int scale) {
+    QImage image(17 * scale, 33 * scale, QImage::Format_RGB32);
     image.fill(kToolbar);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     for (int i = 0; i < 5; ++i) {
         DrawCoin(p, QPointF(8.5, 28.0 - 5.0 * i), 7.5, 3.2, 2.5);
     }
@@ -188,39 +191,51 @@ QColor Nudge(QColor c) {
     return QColor(c.red() == 255 ? 254 : c.red() + 1, c.green(), c.blue());
 }
 
+// The disc and its symbol, in the button's shown units around its middle, on `pixels` pixels of which
+// `perUnitX` and `perUnitY` make one shown unit; the rim colour fills the rest.
+QImage DiscArt(const ButtonFace& face, QSize pixels, qreal perUnitX, qreal perUnitY) {
+    const qreal radius = 14.5;
+    QImage art(pixels, QImage::Format_RGB32);
+    const QColor rim = face.disc.darker(170);
+    art.fill(rim);
+    QPainter p(&art);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.translate(pixels.width() / 2.0, pixels.height() / 2.0);
+    p.scale(perUnitX, perUnitY);
+    QRadialGradient shade(QPointF(-5, -6), radius * 1.6);
+    shade.setColorAt(0, face.disc.lighter(150));
+    shade.setColorAt(0.55, face.disc);
+    shade.setColorAt(1, face.disc.darker(140));
+    p.setPen(Qt::NoPen);
+    p.setBrush(shade);
+    p.drawEllipse(QPointF(0, 0), radius - 1.2, radius - 1.2);
+    QPainterPath gloss;
+    gloss.addEllipse(QPointF(0, -6), radius - 4, radius / 2 - 1);
+    p.setBrush(QColor(255, 255, 255, 45));
+    p.drawPath(gloss);
+    p.translate(0.8, 0.8);
+    p.setOpacity(0.35);
+    face.symbol(p);
+    p.translate(-0.8, -0.8);
+    p.setOpacity(1);
+    face.symbol(p);
+    return art;
+}
+
+// An opaque pixel of the art, never mistaken for the transparent colour.
+QColor OpaquePixel(const QImage& art, int x, int y, const QColor& transparent) {
+    QColor c = art.pixelColor(x, y);
+    return c.rgb() == transparent.rgb() ? Nudge(c) : c;
+}
+
 QImage Button(const ButtonFace& face) {
     const qreal sx = qreal(face.shownWidth) / face.width;
     const qreal sy = qreal(face.shownHeight) / face.height;
     const QPointF centre(face.width / 2.0, face.height / 2.0);
     const qreal radius = 14.5;
-
-    QImage art(face.width, face.height, QImage::Format_RGB32);
-    const QColor rim = face.disc.darker(170);
-    art.fill(rim);
-    {
-        QPainter p(&art);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.translate(centre);
-        // Undo the button's stretch so the disc and symbol look round where they are shown.
-        p.scale(1 / sx, 1 / sy);
-        QRadialGradient shade(QPointF(-5, -6), radius * 1.6);
-        shade.setColorAt(0, face.disc.lighter(150));
-        shade.setColorAt(0.55, face.disc);
-        shade.setColorAt(1, face.disc.darker(140));
-        p.setPen(Qt::NoPen);
-        p.setBrush(shade);
-        p.drawEllipse(QPointF(0, 0), radius - 1.2, radius - 1.2);
-        QPainterPath gloss;
-        gloss.addEllipse(QPointF(0, -6), radius - 4, radius / 2 - 1);
-        p.setBrush(QColor(255, 255, 255, 45));
-        p.drawPath(gloss);
-        p.translate(0.8, 0.8);
-        p.setOpacity(0.35);
-        face.symbol(p);
-        p.translate(-0.8, -0.8);
-        p.setOpacity(1);
-        face.symbol(p);
-    }
+    // Undo the button's stretch so the disc and symbol look round where they are shown.
+    const QImage art = DiscArt(face, QSize(face.width, face.height), 1 / sx, 1 / sy);
 
     // The outline is decided per pixel centre, with no partial coverage.
     QImage out(face.width, face.height, QImage::Format_RGB888);
@@ -230,15 +245,28 @@ QImage Button(const ButtonFace& face) {
         for (int x = 0; x < face.width; ++x) {
             const qreal dx = (x + 0.5 - centre.x()) / rx;
             const qreal dy = (y + 0.5 - centre.y()) / ry;
-            if (dx * dx + dy * dy <= 1.0) {
-                QColor c = art.pixelColor(x, y);
-                if (c.rgb() == face.transparent.rgb()) {
-                    c = Nudge(c);
-                }
-                out.setPixelColor(x, y, c);
-            } else {
-                out.setPixelColor(x, y, face.transparent);
-            }
+            out.setPixelColor(
+                x, y, dx * dx + dy * dy <= 1.0 ? OpaquePixel(art, x, y, face.transparent) : face.transparent);
+        }
+    }
+    return out;
+}
+
+// The face for screens at twice the pixel density: drawn at twice the size the button is shown at, so it is
+// shown unstretched. Its outline is the shown outline of the 1x picture with every pixel doubled, since the
+// button keeps that shape on every screen; inside it the disc and symbol have all the finer pixels.
+QImage Button2x(const ButtonFace& face, const QImage& picture1x) {
+    const int width = face.shownWidth * 2;
+    const int height = face.shownHeight * 2;
+    const QImage art = DiscArt(face, QSize(width, height), 2, 2);
+    QImage out(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        // The button's stretch of the 1x picture: each shown pixel takes the source pixel under its centre.
+        const int sourceY = static_cast<int>((y / 2 + 0.5) * face.height / face.shownHeight);
+        for (int x = 0; x < width; ++x) {
+            const int sourceX = static_cast<int>((x / 2 + 0.5) * face.width / face.shownWidth);
+            const bool opaque = picture1x.pixelColor(sourceX, sourceY).rgb() != face.transparent.rgb();
+            out.setPixelColor(x, y, opaque ? OpaquePixel(art, x, y, face.transparent) : face.transparent);
         }
     }
     return out;
@@ -322,15 +350,25 @@ int main(int argc, char** argv) {
          }},
     };
 
-    bool ok = Save(MainBanner(), out.filePath("banner-main.jpg"), "jpg", 92);
-    ok = Save(AboutBanner(), out.filePath("banner-about.jpg"), "jpg", 92) && ok;
-    ok = Save(ToolbarCoins(), out.filePath("toolbar-coins.jpg"), "jpg", 95) && ok;
+    // Every picture the windows show at 1x has a twice-as-large companion, "@2x" before its extension, for
+    // screens scaled to 150 % and more.
+    bool ok = true;
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
+        ok = Save(MainBanner(scale), out.filePath("banner-main" + suffix + ".jpg"), "jpg", 92) && ok;
+        ok = Save(AboutBanner(scale), out.filePath("banner-about" + suffix + ".jpg"), "jpg", 92) && ok;
+        ok = Save(ToolbarCoins(scale), out.filePath("toolbar-coins" + suffix + ".jpg"), "jpg", 95) && ok;
+    }
     ok = Save(Icon(kAboutGrey).convertToFormat(QImage::Format_RGB32), out.filePath("icon-48.jpg"), "jpg",
               95) &&
          ok;
     ok = Save(Icon(Qt::transparent), out.filePath("brelmont.png"), "png") && ok;
     for (const ButtonFace& face : faces) {
-        ok = Save(Button(face), out.filePath(face.file), "bmp") && ok;
+        const QImage picture = Button(face);
+        ok = Save(picture, out.filePath(face.file), "bmp") && ok;
+        QString sharp = QString::fromLatin1(face.file);
+        sharp.insert(sharp.lastIndexOf(u'.'), QStringLiteral("@2x"));
+        ok = Save(Button2x(face, picture), out.filePath(sharp), "bmp") && ok;
     }
     return ok ? 0 : 1;
 }

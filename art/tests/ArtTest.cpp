@@ -83,6 +83,23 @@ TEST_P(ButtonPicture, HasNoPaleFringe) {
     }
 }
 
+// The button keeps its 1x outline on scaled screens, so the 2x face must be opaque exactly where that
+// outline is, each logical pixel doubled: no backdrop showing through inside, nothing cut off outside.
+TEST_P(ButtonPicture, TwiceAsLargeFaceFillsTheDoubledOutline) {
+    const ButtonRow& row = GetParam();
+    const TBitmap24 picture = TBitmap24::LoadFromBmp(ReadFile(row.file + ".bmp"));
+    const TBitmap24 sharp = TBitmap24::LoadFromBmp(ReadFile(row.file + "@2x.bmp"));
+    ASSERT_EQ(sharp.Width(), 2 * row.shownWidth);
+    ASSERT_EQ(sharp.Height(), 2 * row.shownHeight);
+    const TBitmap24 shown = picture.Stretched(row.shownWidth, row.shownHeight);
+    for (int y = 0; y < sharp.Height(); ++y) {
+        for (int x = 0; x < sharp.Width(); ++x) {
+            ASSERT_EQ(sharp.Pixel(x, y) == row.transparent, shown.Pixel(x / 2, y / 2) == row.transparent)
+                << "pixel " << x << "," << y;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Toolbar, ButtonPicture,
                          ::testing::Values(ButtonRow{"Btn1", "btn-start", 32, 32, 30, 30, kWhite},
                                            ButtonRow{"ImageBtn2", "btn-clear", 32, 34, 34, 32, kWhite},
@@ -112,12 +129,16 @@ TEST_P(WindowPicture, DecodesAtItsControlSize) {
     EXPECT_EQ(image.height(), row.height);
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, WindowPicture,
-                         ::testing::Values(PictureRow{"MainBanner", "banner-main.jpg", "jpeg", 584, 73},
-                                           PictureRow{"AboutBanner", "banner-about.jpg", "jpeg", 428, 73},
-                                           PictureRow{"ToolbarPicture", "toolbar-coins.jpg", "jpeg", 17, 33},
-                                           PictureRow{"AboutIcon", "icon-48.jpg", "jpeg", 48, 48},
-                                           PictureRow{"DesktopIcon", "brelmont.png", "png", 48, 48}),
-                         brelmont::testing::RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Windows, WindowPicture,
+    ::testing::Values(PictureRow{"MainBanner", "banner-main.jpg", "jpeg", 584, 73},
+                      PictureRow{"AboutBanner", "banner-about.jpg", "jpeg", 428, 73},
+                      PictureRow{"ToolbarPicture", "toolbar-coins.jpg", "jpeg", 17, 33},
+                      PictureRow{"AboutIcon", "icon-48.jpg", "jpeg", 48, 48},
+                      PictureRow{"DesktopIcon", "brelmont.png", "png", 48, 48},
+                      PictureRow{"MainBanner2x", "banner-main@2x.jpg", "jpeg", 1168, 146},
+                      PictureRow{"AboutBanner2x", "banner-about@2x.jpg", "jpeg", 856, 146},
+                      PictureRow{"ToolbarPicture2x", "toolbar-coins@2x.jpg", "jpeg", 34, 66}),
+    brelmont::testing::RowName{});
 
 } // namespace

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The wire format between the program and its help viewer: each request carries the viewer call's file,
 // command and data, plus the program's current folder so that a bare file name is found where the program
-// means it. Each message, both ways, is a 32-bit length followed by that many bytes. The program's side is
-// WinHelpBridge; the viewer's is its request server.
+// means it, and the folder its help was unpacked into, where a bare name not found there is looked up. Each
+// message, both ways, is a 32-bit length followed by that many bytes. The program's side is WinHelpBridge;
+// the viewer's is its request server.
 #pragma once
 
 #include <QByteArray>
@@ -20,6 +21,7 @@ struct Request {
     QString folder;
     QByteArray text;
     qint32 number = 0;
+    QString helpFolder;
 };
 
 // Not a viewer call: asks the viewer to describe what it shows (for the tests and for diagnosis).
@@ -42,7 +44,8 @@ inline QByteArray EncodeRequest(const Request& request) {
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
-    out << request.command << request.file << request.folder << request.text << request.number;
+    out << request.command << request.file << request.folder << request.text << request.number
+        << request.helpFolder;
     return Frame(payload);
 }
 
@@ -73,6 +76,13 @@ inline std::optional<Request> DecodeRequest(const QByteArray& payload) {
     in >> request.command >> request.file >> request.folder >> request.text >> request.number;
     if (in.status() != QDataStream::Ok) {
         return std::nullopt;
+    }
+    // A request without the help folder (from an older program) is still a whole request.
+    if (!in.atEnd()) {
+        in >> request.helpFolder;
+        if (in.status() != QDataStream::Ok) {
+            return std::nullopt;
+        }
     }
     return request;
 }

@@ -21,7 +21,8 @@ namespace {
 
 class QtViewerPlatform final : public IHelpViewerPlatform {
 public:
-    QtViewerPlatform(const QString& program, const QString& server) : bridge_(program, server) {}
+    QtViewerPlatform(const QString& program, const QString& server, std::function<std::string()> helpFolder)
+        : bridge_(program, server), helpFolder_(std::move(helpFolder)) {}
 
     bool WinHelp(std::uintptr_t, const std::string& file, std::uint32_t command, const std::string& text,
                  std::int32_t number) override {
@@ -31,6 +32,9 @@ public:
         request.folder = QDir::currentPath();
         request.text = QByteArray::fromStdString(text);
         request.number = number;
+        if (helpFolder_) {
+            request.helpFolder = QString::fromStdString(helpFolder_());
+        }
         return !bridge_.Send(request).isEmpty();
     }
     void EnumTopLevelWindowClasses(const std::function<bool(std::string_view)>& visit) override {
@@ -43,6 +47,7 @@ public:
 
 private:
     WinHelpBridge bridge_;
+    std::function<std::string()> helpFolder_;
 };
 
 class QtDesktop final : public IHelpDesktop {
@@ -74,9 +79,9 @@ protected:
 struct HelpState {
     explicit HelpState(HelpSystemOptions o)
         : options(std::move(o)),
-          platform(options.Platform
-                       ? options.Platform
-                       : std::make_shared<QtViewerPlatform>(options.ViewerProgram, options.ServerName)),
+          platform(options.Platform ? options.Platform
+                                    : std::make_shared<QtViewerPlatform>(
+                                          options.ViewerProgram, options.ServerName, options.WorkFolder)),
           desktop(options) {}
 
     HelpSystemOptions options;

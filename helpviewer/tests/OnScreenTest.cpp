@@ -121,7 +121,9 @@ TEST_F(OnScreen, SecondClickAsksNothingNewButBringsTheViewerBack) {
     EXPECT_TRUE(ViewerWindowExists());
 }
 
-TEST_F(OnScreen, F1InAFieldShowsTheKeywordSearchInTheViewer) {
+// F1 asks with the help file's path as its keyword: the viewer opens the contents, with nothing left in the
+// index's search box.
+TEST_F(OnScreen, F1InAFieldShowsTheContentsInTheViewer) {
     BringMainBack();
     ASSERT_TRUE(brelmont::SendKeys("{F1}", false));
     const QString path = QDir(work->path()).filePath(QStringLiteral("help.hlp"));
@@ -129,12 +131,13 @@ TEST_F(OnScreen, F1InAFieldShowsTheKeywordSearchInTheViewer) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             state = ViewerState();
-            return state[QStringLiteral("keyword")].toString() == path;
+            return state[QStringLiteral("file")].toString() == path &&
+                   state[QStringLiteral("page")].toString() == QStringLiteral("contents:all");
         },
         5000))
         << QJsonDocument(state).toJson().constData();
-    EXPECT_EQ(state[QStringLiteral("tab")].toString(), QStringLiteral("index"));
-    EXPECT_EQ(state[QStringLiteral("page")].toString(), QStringLiteral("contents:all"));
+    EXPECT_EQ(state[QStringLiteral("tab")].toString(), QStringLiteral("contents"));
+    EXPECT_EQ(state[QStringLiteral("keyword")].toString(), QString());
     // Nothing activates the viewer after F1; it comes to the front by itself.
     EXPECT_TRUE(QTest::qWaitFor(ViewerActive, 5000));
 }

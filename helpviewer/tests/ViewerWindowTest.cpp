@@ -91,19 +91,79 @@ TEST_F(Viewer, LinksBetweenTopicsWithBackAndForward) {
 }
 
 TEST_F(Viewer, UnknownKeywordShowsTheContentsAndTheKeywordSearch) {
-    const QString path = dir.filePath(QStringLiteral("help.hlp"));
-    window.Handle(Command(KeywordCommand(path.toStdString(), path.toStdString()), path));
+    window.Handle(Command(KeywordCommand("ставки на теннис", "help.hlp")));
     Focus();
     const auto state = State();
     EXPECT_EQ(state[QStringLiteral("page")].toString(), QStringLiteral("contents:all"));
     EXPECT_EQ(state[QStringLiteral("tab")].toString(), QStringLiteral("index"));
-    EXPECT_EQ(state[QStringLiteral("keyword")].toString(), path);
+    EXPECT_EQ(state[QStringLiteral("keyword")].toString(), QStringLiteral("ставки на теннис"));
     EXPECT_EQ(state[QStringLiteral("focus")].toString(), QStringLiteral("keyword"));
 
     auto* edit = window.findChild<QLineEdit*>(QStringLiteral("keyword"));
     edit->setText(QStringLiteral("кел"));
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(Page(), QStringLiteral("topic:Topic50"));
+}
+
+// F1 in the main window asks with the help file's own name or path as the keyword: nothing to search for.
+TEST_F(Viewer, F1AfterTheHelpButtonOpensTheContentsWithAnEmptySearchBox) {
+    const QString path = dir.filePath(QStringLiteral("help.hlp"));
+    window.Handle(Command(KeywordCommand(path.toStdString(), path.toStdString()), path));
+    Focus();
+    const auto state = State();
+    EXPECT_EQ(state[QStringLiteral("page")].toString(), QStringLiteral("contents:all"));
+    EXPECT_EQ(state[QStringLiteral("tab")].toString(), QStringLiteral("contents"));
+    EXPECT_EQ(state[QStringLiteral("keyword")].toString(), QString());
+    EXPECT_EQ(state[QStringLiteral("focus")].toString(), QStringLiteral("contents"));
+}
+
+TEST_F(Viewer, F1BeforeTheHelpButtonFindsTheProgramsUnpackedHelp) {
+    QTemporaryDir startFolder; // where the program was started: no help there
+    helpprotocol::Request f1 = Command(KeywordCommand("help.hlp", "help.hlp"));
+    f1.folder = startFolder.path();
+    f1.helpFolder = dir.path();
+    for (int press = 1; press <= 2; ++press) {
+        window.Handle(f1);
+        const auto state = State();
+        EXPECT_EQ(state[QStringLiteral("file")].toString(), dir.filePath(QStringLiteral("help.hlp")))
+            << press;
+        EXPECT_EQ(state[QStringLiteral("page")].toString(), QStringLiteral("contents:all"));
+        EXPECT_EQ(state[QStringLiteral("tab")].toString(), QStringLiteral("contents"));
+        EXPECT_EQ(state[QStringLiteral("keyword")].toString(), QString());
+        EXPECT_EQ(Tree()->topLevelItemCount(), 6);
+        EXPECT_FALSE(Browser()->toPlainText().contains(QStringLiteral("не найден")));
+    }
+    // A help file really in the start folder is still the one a bare name means.
+    QTemporaryDir other;
+    brelmont::testing::WriteSampleHelp(other.path());
+    f1.folder = other.path();
+    window.Handle(f1);
+    EXPECT_EQ(State()[QStringLiteral("file")].toString(), other.filePath(QStringLiteral("help.hlp")));
+}
+
+TEST(HelpProtocol, CarriesTheHelpFolderAndStillReadsRequestsWithout) {
+    helpprotocol::Request request;
+    request.command = HELP_COMMAND;
+    request.file = QStringLiteral("help.hlp");
+    request.folder = QStringLiteral("/start");
+    request.text = "JumpID(\"\",\"Topic10\")";
+    request.number = 7;
+    request.helpFolder = QStringLiteral("/run/user/1000/abcdefgh");
+    QByteArray framed = helpprotocol::EncodeRequest(request);
+    bool broken = false;
+    auto decoded = helpprotocol::DecodeRequest(*helpprotocol::TakeMessage(framed, broken));
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->helpFolder, request.helpFolder);
+    EXPECT_EQ(decoded->number, 7);
+
+    QByteArray old;
+    QDataStream out(&old, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << request.command << request.file << request.folder << request.text << request.number;
+    decoded = helpprotocol::DecodeRequest(old);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->folder, QStringLiteral("/start"));
+    EXPECT_TRUE(decoded->helpFolder.isEmpty());
 }
 
 TEST_F(Viewer, KnownKeywordOpensItsTopic) {

@@ -353,8 +353,9 @@ TEST_F(MainWindow, AFailedCalculationKeepsWhatItAlreadyWrote) {
     ui.pole2->setText("2");
     ModalAnswerer answerer;
     SendClick(*ui.Label16);
-    EXPECT_EQ(answerer.Texts(),
-              (std::vector<std::string>{"В одно из полей введено не допустимое значение."}));
+    // Fair odds have no value: the advice follows the command's own message.
+    ASSERT_EQ(answerer.Texts().size(), 2u);
+    EXPECT_EQ(answerer.Texts().front(), "В одно из полей введено не допустимое значение.");
     EXPECT_EQ(FieldTexts(ui), (std::vector<std::string>{"50", "2", "0", "old", "old", "old", "old"}));
 }
 

@@ -72,7 +72,7 @@ TEST_F(RiskChart, TheResultFieldsMenuOffersItWithItsShortcut) {
         }
         ASSERT_NE(chartEntry, nullptr);
         EXPECT_GT(ownEntries, 0) << "the field's own entries stay";
-        EXPECT_EQ(chartEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+        EXPECT_EQ(chartEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
         chartEntry->trigger();
         ASSERT_NE(window.RiskChart().Window(), nullptr);
         EXPECT_EQ(window.RiskChart().Window()->windowTitle(), QStringLiteral("График риска"));
@@ -84,14 +84,14 @@ TEST_F(RiskChart, TheShortcutOpensOneWindowAtATimeAndItClosesWithTheMainWindow) 
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     ui.pole1->setFocus();
-    QTest::keyClick(ui.pole1, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(ui.pole1, Qt::Key_R, Qt::ControlModifier);
     QPointer<TRiskChart> first = window.RiskChart().Window();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_FALSE(first->isModal());
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(ui.pole1, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(ui.pole1, Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(window.RiskChart().Window(), first.data());
 
     window.close();

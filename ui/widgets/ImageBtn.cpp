@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/ImageBtn.h"
 
+#include "ui/widgets/SharpPicture.h"
+
 #include <QDialog>
 #include <QFile>
 #include <QMouseEvent>
@@ -69,6 +71,17 @@ TImageBtn::TImageBtn(QWidget* parent) : QWidget(parent) {
 void TImageBtn::setImageResource(const QString& path) {
     setImageData(path.isEmpty() ? QByteArray() : ReadResource(path));
     fImageResource = path;
+    QString sharp = path;
+    sharp.insert(path.lastIndexOf(u'.') < 0 ? path.size() : path.lastIndexOf(u'.'), QStringLiteral("@2x"));
+    setImage2x(!path.isEmpty() && QFile::exists(sharp) ? TBitmap24::LoadFromBmp(Bytes(ReadResource(sharp)))
+                                                       : TBitmap24());
+}
+
+void TImageBtn::setImage2x(TBitmap24 picture) {
+    fImage2x = std::move(picture);
+    fUpFace = {};
+    fDownFace = {};
+    update();
 }
 
 void TImageBtn::setImageDownResource(const QString& path) {
@@ -219,7 +232,14 @@ void TImageBtn::changeEvent(QEvent* event) {
 
 const QImage& TImageBtn::Face(bool pressed) {
     QImage& face = pressed ? fDownFace : fUpFace;
-    if (!face.isNull() && face.size() == size()) {
+    const qreal ratio = devicePixelRatioF();
+    if (!face.isNull() && face.deviceIndependentSize().toSize() == size() &&
+        face.devicePixelRatio() == ratio) {
+        return face;
+    }
+    if (ratio >= kSharpRatio && !fImage2x.Empty() && !fShapes.Image().Empty() &&
+        fShapes.ImageDown().Empty() && !size().isEmpty()) {
+        face = SharpFace(pressed, ratio);
         return face;
     }
     face = QImage(size(), QImage::Format_RGB32);
@@ -243,6 +263,28 @@ const QImage& TImageBtn::Face(bool pressed) {
             line[x + dx] = transparent && colour == *transparent ? backdrop : ToRgb(colour);
         }
     }
+    return face;
+}
+
+// The same composition as Face at the screen's own pixels: the 2x picture stretched to the device size, the
+// press offset scaled with it. Transparent pixels inside the logical outline show the backdrop, as at 1x.
+QImage TImageBtn::SharpFace(bool pressed, qreal ratio) const {
+    const QSize device(qRound(width() * ratio), qRound(height() * ratio));
+    QImage face(device, QImage::Format_RGB32);
+    const TBitmap24 work = fImage2x.Stretched(device.width(), device.height());
+    const std::optional<TColor> transparent = TransparentColorFor(fShapes.TransparentColor(), fImage2x);
+    const QRgb backdrop = ToRgb(fShadowColor);
+    face.fill(backdrop);
+    const int dx = pressed ? qRound(fImageDownX * ratio) : 0;
+    const int dy = pressed ? qRound(fImageDownY * ratio) : 0;
+    for (int y = std::max(0, -dy); y < work.Height() && y + dy < face.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(face.scanLine(y + dy));
+        for (int x = std::max(0, -dx); x < work.Width() && x + dx < face.width(); ++x) {
+            const TColor colour = work.Pixel(x, y);
+            line[x + dx] = transparent && colour == *transparent ? backdrop : ToRgb(colour);
+        }
+    }
+    face.setDevicePixelRatio(ratio);
     return face;
 }
 

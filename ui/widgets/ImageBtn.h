@@ -9,7 +9,9 @@
 // "ui/widgets/ImageBtn.h". The picture and the stored outlines are design data given by path (a Qt resource
 // ":/..." or a file): `imageResource` is a Windows 24-bit .bmp, `regionResource` a block written by
 // brelmont_shapegen for the button's size. List `imageResource` before `regionResource` in the .ui, because
-// a new picture discards the stored outline. Colours are TColor values (red + 256 * green + 65536 * blue;
+// a new picture discards the stored outline. A picture "name@2x.bmp" beside `imageResource`, made for twice
+// the button's size, draws the face on screens of device pixel ratio 1.5 and more; the outline stays the one
+// of the 1x picture, in logical pixels. Colours are TColor values (red + 256 * green + 65536 * blue;
 // 536870911 = clNone, 268435455 = no transparency). Malformed data raises EInvalidGraphic from the setter.
 //
 // Signals, all raised with the button as sender():
@@ -107,6 +109,9 @@ public:
     void setImage(TBitmap24 picture);
     const TBitmap24& ImageDown() const { return fShapes.ImageDown(); }
     void setImageDown(TBitmap24 picture);
+    // The face for scaled screens; empty: the 1x picture is stretched there too.
+    const TBitmap24& Image2x() const { return fImage2x; }
+    void setImage2x(TBitmap24 picture);
 
     int TransparentColor() const { return fShapes.TransparentColor(); }
     void setTransparentColor(int value);
@@ -193,8 +198,10 @@ private:
     void SetPointerOver(bool over);
     void Click();
     const QImage& Face(bool pressed);
+    QImage SharpFace(bool pressed, qreal ratio) const;
 
     TImageShapes fShapes;
+    TBitmap24 fImage2x;
     QString fImageResource;
     QString fImageDownResource;
     QString fRegionResource;

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: MIT
+#include "ui/LinkOpener.h"
+
+#include "ui/Dialogs.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace brelmont {
+
+QString LinkFailureText() {
+    return QStringLiteral("Не удалось открыть адрес: в системе не нашлось программы, которая его откроет "
+                          "(браузера или почтовой программы). Скопируйте адрес и откройте его вручную:");
+}
+
+void ShowLinkFailure(const QString& address) {
+    QDialog dialog;
+    dialog.setObjectName(QStringLiteral("LinkFailure"));
+    dialog.setWindowTitle(QString::fromStdString(ApplicationTitle()));
+    dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    auto* text = new QLabel(LinkFailureText(), &dialog);
+    text->setObjectName(QStringLiteral("MessageText"));
+    text->setWordWrap(true);
+    text->setMinimumWidth(360);
+    auto* field = new QLineEdit(address, &dialog);
+    field->setObjectName(QStringLiteral("Address"));
+    field->setReadOnly(true);
+    field->setAccessibleName(QStringLiteral("Адрес"));
+    field->setMinimumWidth(std::min(600, field->fontMetrics().horizontalAdvance(address) + 24));
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setObjectName(QStringLiteral("OkButton"));
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    layout->addWidget(field);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->activate();
+    dialog.adjustSize();
+    CentreOnScreen(dialog);
+    field->setFocus();
+    field->selectAll();
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.exec();
+}
+
+DesktopLinkOpener::DesktopLinkOpener(FailureHandler onFailure, QString launcher, QStringList arguments)
+    : fOnFailure(std::move(onFailure)), fLauncher(std::move(launcher)), fArguments(std::move(arguments)) {}
+
+bool DesktopLinkOpener::Open(const QString& address) {
+    const QString program =
+        fLauncher.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("xdg-open")) : fLauncher;
+    // Reported once the click has finished, so a label whose handler closed its window is left alone.
+    const auto fail = [this, address] {
+        QTimer::singleShot(0, this, [this, address] {
+            if (fOnFailure) {
+                fOnFailure(address);
+            }
+        });
+    };
+    if (program.isEmpty()) {
+        fail();
+        return false;
+    }
+    // The process object is never given a parent and is not deleted while the launcher runs: deleting a
+    // running QProcess kills it, and the browser it starts must outlive the program.
+    auto* launcher = new QProcess;
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(launcher, &QProcess::finished, this,
+                     [launcher, started, fail](int exitCode, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || exitCode != 0) &&
+                             started->elapsed() < kQuickFailureMs) {
+                             fail();
+                         }
+                         launcher->deleteLater();
+                     });
+    launcher->setProcessChannelMode(QProcess::ForwardedChannels);
+    launcher->setStandardInputFile(QProcess::nullDevice());
+    launcher->start(program, QStringList(fArguments) << address);
+    if (!launcher->waitForStarted()) {
+        delete launcher;
+        fail();
+        return false;
+    }
+    return true;
+}
+
+} // namespace brelmont

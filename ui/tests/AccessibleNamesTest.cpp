@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+// What a screen reader is told about each control a user meets, read through Qt's accessibility interfaces
+// (the AT-SPI test in app/tests reads the same over the accessibility bus of a real desktop).
+#include "base/testing/RowName.h"
+#include "ui/Mainf.h"
+#include "ui/aboutf.h"
+#include "ui/widgets/Accessible.h"
+#include "ui_Mainf.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace brelmont {
+namespace {
+
+struct NameRow {
+    std::string name; // design name of the control
+    QAccessible::Role role;
+    std::string accessibleName;
+};
+
+// Qt keeps the first interface made for a control, so the program's own must be known before any window
+// exists; the program installs them at start-up for the same reason.
+struct AccessibleControlsInstalled {
+    AccessibleControlsInstalled() { InstallAccessibleControls(); }
+};
+
+class MainWindowReadOut : private AccessibleControlsInstalled, public ::testing::TestWithParam<NameRow> {
+protected:
+    MainWindowReadOut() : window(HelpHooks{[] {}, [] {}, [] {}}) { window.SetAbout(&about); }
+    TAbout about;
+    TMain window;
+};
+
+QAccessibleInterface* Interface(QWidget& root, const std::string& name) {
+    auto* widget = root.findChild<QWidget*>(QString::fromStdString(name));
+    return widget != nullptr ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+}
+
+TEST_P(MainWindowReadOut, NamesEveryControlInRussianWithItsRole) {
+    const NameRow& row = GetParam();
+    QWidget* root = row.name.rfind("About_", 0) == 0 ? static_cast<QWidget*>(&about) : &window;
+    const std::string name = row.name.rfind("About_", 0) == 0 ? row.name.substr(6) : row.name;
+    QAccessibleInterface* control = Interface(*root, name);
+    ASSERT_NE(control, nullptr) << name;
+    EXPECT_EQ(control->role(), row.role);
+    EXPECT_EQ(control->text(QAccessible::Name).toStdString(), row.accessibleName);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, MainWindowReadOut,
+    ::testing::Values(NameRow{"Btn1", QAccessible::Button, "Запуск"},
+                      NameRow{"ImageBtn2", QAccessible::Button, "Очистить"},
+                      NameRow{"ImageBtn6", QAccessible::Button, "Справка"},
+                      NameRow{"ImageBtn3", QAccessible::Button, "На сайт"},
+                      NameRow{"ImageBtn4", QAccessible::Button, "О программе"},
+                      NameRow{"ImageBtn5", QAccessible::Button, "Выход"},
+                      NameRow{"UrlLabel1", QAccessible::Link, "На сайт"},
+                      NameRow{"UrlLabel2", QAccessible::Link, "На сайт"},
+                      NameRow{"pole1", QAccessible::EditableText, "Вероятность события, %"},
+                      NameRow{"pole2", QAccessible::EditableText, "Коэффициент"},
+                      NameRow{"pole3", QAccessible::EditableText, "Ставка в % от банка"},
+                      NameRow{"pole4", QAccessible::EditableText,
+                              "Вероятность проигрыша 40% от банка (банк упадёт до 60%), %"},
+                      NameRow{"pole5", QAccessible::EditableText,
+                              "Вероятность проигрыша 60% от банка (банк упадёт до 40%), %"},
+                      NameRow{"pole6", QAccessible::EditableText,
+                              "Вероятность проигрыша 80% от банка (банк упадёт до 20%), %"},
+                      NameRow{"pole7", QAccessible::EditableText,
+                              "Вероятность проигрыша 90% от банка (банк упадёт до 10%), %"},
+                      NameRow{"Label15", QAccessible::MenuItem, "Вычислить вероятности"},
+                      NameRow{"Label16", QAccessible::MenuItem, "Вычислить всё"},
+                      NameRow{"About_UrlLabel1", QAccessible::Link, "Написать письмо: help@brelmont.example"},
+                      NameRow{"About_UrlLabel2", QAccessible::Link, "Сайт программы: brelmont.example"},
+                      NameRow{"About_UrlLabel3", QAccessible::Link, "Сайт Lindqor: lindqor.example"},
+                      NameRow{"About_Button1", QAccessible::Button, "OK, закрыть окно"}),
+    brelmont::testing::RowName{});
+
+TEST(ReadOut, ResultFieldsAnnounceTheirValueAndPicturesSayNothing) {
+    InstallAccessibleControls();
+    TMain window(HelpHooks{[] {}, [] {}, [] {}});
+    window.Controls().pole5->setText("39,82");
+    QAccessibleInterface* result = QAccessible::queryAccessibleInterface(window.Controls().pole5);
+    ASSERT_NE(result->textInterface(), nullptr);
+    EXPECT_EQ(result->textInterface()->text(0, result->textInterface()->characterCount()), "39,82");
+    EXPECT_TRUE(result->state().readOnly);
+    for (QWidget* picture :
+         {static_cast<QWidget*>(window.Controls().Image1), static_cast<QWidget*>(window.Controls().Image2)}) {
+        QAccessibleInterface* decoration = QAccessible::queryAccessibleInterface(picture);
+        EXPECT_TRUE(decoration->state().invisible);
+        EXPECT_TRUE(decoration->text(QAccessible::Name).isEmpty());
+    }
+    EXPECT_EQ(NameFromToolTip("Справка (Shift+F1)"), "Справка");
+}
+
+TEST(ReadOut, AButtonsPressActionClicksItAsThePointerDoes) {
+    InstallAccessibleControls();
+    int shows = 0;
+    TMain window(HelpHooks{[] {}, [] {}, [&shows] { ++shows; }});
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QAccessibleInterface* help = QAccessible::queryAccessibleInterface(window.Controls().ImageBtn6);
+    ASSERT_TRUE(help->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(shows, 1);
+    QAccessibleInterface* site = QAccessible::queryAccessibleInterface(window.Controls().ImageBtn3);
+    EXPECT_TRUE(site->actionInterface()->actionNames().isEmpty()); // disabled: its link is the way
+}
+
+} // namespace
+} // namespace brelmont

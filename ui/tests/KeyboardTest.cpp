@@ -1,0 +1,246 @@
+// SPDX-License-Identifier: MIT
+// The main window with the mouse unplugged: Enter in each field runs its calculation with the same texts and
+// messages as the panel's entry, the arrows walk the open command panel with the pointer's hover look and
+// hint, each toolbar shortcut does what its button does and is named in the button's tooltip, and Enter
+// closes the About box through its default OK.
+#include "ModalAnswerer.h"
+#include "base/testing/RowName.h"
+#include "ui/MainKeys.h"
+#include "ui/Mainf.h"
+#include "ui/aboutf.h"
+#include "ui/widgets/ImageBtn.h"
+#include "ui/widgets/UrlLabel.h"
+#include "ui_Mainf.h"
+#include "ui_aboutf.h"
+
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+namespace brelmont {
+namespace {
+
+using testing::ModalAnswerer;
+
+const QColor kLightGreen(0xF1, 0xF5, 0xEF);
+const QColor kHoverGrey(0x80, 0x80, 0x80);
+
+struct HelpCalls {
+    int removals = 0;
+    int shows = 0;
+    HelpHooks Hooks() {
+        return {[] {}, [this] { ++removals; }, [this] { ++shows; }};
+    }
+};
+
+class RecordingOpener : public IUrlOpener {
+public:
+    bool Open(const QString& address) override {
+        opened.push_back(address.toStdString());
+        return true;
+    }
+    std::vector<std::string> opened;
+};
+
+class Keyboard : public ::testing::Test {
+protected:
+    Keyboard() : window(calls.Hooks()), ui(window.Controls()) {
+        window.SetAbout(&about);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ui.pole1->setFocus();
+    }
+    std::vector<std::string> Results() const {
+        std::vector<std::string> texts;
+        for (QLineEdit* field : {ui.pole3, ui.pole4, ui.pole5, ui.pole6, ui.pole7}) {
+            texts.push_back(field->text().toStdString());
+        }
+        return texts;
+    }
+    void Type(QLineEdit* field, const char* text) {
+        field->setFocus();
+        QTest::keyClicks(field, text);
+    }
+
+    HelpCalls calls;
+    TAbout about;
+    TMain window;
+    Ui::TMain& ui;
+};
+
+struct EnterRow {
+    std::string name;
+    const char* p;
+    const char* k;
+    const char* s;
+    int field; // 1..3: the field Enter is pressed in
+    Qt::Key key;
+    std::vector<std::string> results; // pole3..pole7 afterwards
+    std::vector<std::string> messages;
+};
+
+class EnterInAField : public Keyboard, public ::testing::WithParamInterface<EnterRow> {};
+
+TEST_P(EnterInAField, RunsThatFieldsCalculationLikeThePanelEntry) {
+    const EnterRow& row = GetParam();
+    Type(ui.pole1, row.p);
+    Type(ui.pole2, row.k);
+    Type(ui.pole3, row.s);
+    QLineEdit* fields[] = {ui.pole1, ui.pole2, ui.pole3};
+    QLineEdit* field = fields[row.field - 1];
+    field->setFocus();
+    window.Btn1Click(); // an open panel is hidden, as choosing its entry hides it
+    ModalAnswerer answerer;
+    QTest::keyClick(field, row.key, row.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    EXPECT_FALSE(ui.menuz->isVisible());
+    EXPECT_EQ(Results(), row.results);
+    EXPECT_EQ(answerer.Texts(), row.messages);
+}
+
+const std::vector<std::string> kKellyAt55{"10", "59,85", "39,82", "19,84", "9,88"};
+const std::vector<std::string> kFiveAt55{"5", "21,3", "6,24", "0,77", "0,09"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, EnterInAField,
+    ::testing::Values(
+        EnterRow{"ProbabilityComputesAll", "55", "2", "old", 1, Qt::Key_Return, kKellyAt55, {}},
+        EnterRow{"OddsComputesAllWithKeypadEnter", "55", "2.0", "", 2, Qt::Key_Enter, kKellyAt55, {}},
+        EnterRow{"StakeComputesProbabilities", "55", "2", "5", 3, Qt::Key_Return, kFiveAt55, {}},
+        EnterRow{"StakeWithKeypadEnter", "55", "2", "5", 3, Qt::Key_Enter, kFiveAt55, {}},
+        EnterRow{"EmptyOddsNamedAsByThePanel",
+                 "55",
+                 "",
+                 "",
+                 1,
+                 Qt::Key_Return,
+                 {"", "", "", "", ""},
+                 {"Вы не заполнили поле Коэффициент."}},
+        EnterRow{"EmptyStakeNamedAsByThePanel",
+                 "55",
+                 "2",
+                 "",
+                 3,
+                 Qt::Key_Return,
+                 {"", "", "", "", ""},
+                 {"Вы не заполнили поле Ставка в % от банка."}}),
+    brelmont::testing::RowName{});
+
+TEST_F(Keyboard, EnterInAResultFieldCalculatesNothing) {
+    Type(ui.pole1, "55");
+    Type(ui.pole2, "2");
+    ui.pole5->setFocus();
+    QTest::keyClick(ui.pole5, Qt::Key_Return);
+    EXPECT_EQ(Results(), std::vector<std::string>(5, ""));
+}
+
+TEST_F(Keyboard, ArrowsWalkTheOpenPanelWithThePointersLookAndEnterRunsTheEntry) {
+    Type(ui.pole1, "55");
+    Type(ui.pole2, "2");
+    Type(ui.pole3, "5");
+    window.Btn1Click();
+    QTest::keyClick(ui.pole3, Qt::Key_Down);
+    EXPECT_EQ(window.Keys().Highlighted(), 1);
+    EXPECT_EQ(ui.Panel15->palette().color(QPalette::Window), kHoverGrey);
+    EXPECT_EQ(ui.HElP->text(), "Вероятность проигрыша");
+    QTest::keyClick(ui.pole3, Qt::Key_Down);
+    EXPECT_EQ(ui.Panel15->palette().color(QPalette::Window), kLightGreen);
+    EXPECT_EQ(ui.Panel16->palette().color(QPalette::Window), kHoverGrey);
+    EXPECT_EQ(ui.HElP->text(), "Все вычисления");
+    QTest::keyClick(ui.pole3, Qt::Key_Down); // wraps round
+    EXPECT_EQ(window.Keys().Highlighted(), 1);
+    QTest::keyClick(ui.pole3, Qt::Key_Up);
+    EXPECT_EQ(window.Keys().Highlighted(), 2);
+    EXPECT_EQ(ui.pole3->text(), "5"); // the arrows never reached the field
+
+    // Enter in the stake field would compute probabilities; the highlighted entry wins.
+    QTest::keyClick(ui.pole3, Qt::Key_Return);
+    EXPECT_FALSE(ui.menuz->isVisible());
+    EXPECT_EQ(Results(), kKellyAt55);
+    EXPECT_EQ(ui.Panel16->palette().color(QPalette::Window), kLightGreen);
+    EXPECT_EQ(ui.HElP->text(), "");
+    EXPECT_EQ(window.Keys().Highlighted(), 0);
+}
+
+TEST_F(Keyboard, EscapeStillHidesThePanelAndDropsTheHighlight) {
+    QTest::keyClick(ui.pole1, Qt::Key_F10);
+    ASSERT_TRUE(ui.menuz->isVisible());
+    EXPECT_EQ(window.Keys().Highlighted(), 1);
+    QTest::keyClick(ui.pole1, Qt::Key_Escape);
+    EXPECT_FALSE(ui.menuz->isVisible());
+    EXPECT_EQ(window.Keys().Highlighted(), 0);
+    EXPECT_EQ(ui.Panel15->palette().color(QPalette::Window), kLightGreen);
+    EXPECT_EQ(ui.HElP->text(), "");
+    // With the panel closed the arrows are the field's again.
+    QTest::keyClick(ui.pole1, Qt::Key_Down);
+    EXPECT_EQ(window.Keys().Highlighted(), 0);
+}
+
+TEST_F(Keyboard, StartOpensThePanelAtItsFirstEntryAndEnterComputesProbabilities) {
+    Type(ui.pole1, "55");
+    Type(ui.pole2, "2");
+    Type(ui.pole3, "5");
+    ui.pole1->setFocus();
+    QTest::keyClick(ui.pole1, Qt::Key_F10);
+    EXPECT_TRUE(ui.menuz->isVisible());
+    EXPECT_EQ(ui.Panel15->palette().color(QPalette::Window), kHoverGrey);
+    QTest::keyClick(ui.pole1, Qt::Key_Return);
+    EXPECT_EQ(Results(), kFiveAt55);
+}
+
+TEST_F(Keyboard, ShortcutsClearHelpSiteAboutAndExitLikeTheirButtons) {
+    RecordingOpener opener;
+    SetUrlOpener(&opener);
+    Type(ui.pole1, "55");
+    window.Btn1Click();
+    QTest::keyClick(ui.pole1, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(ui.pole1->text(), "");
+    EXPECT_FALSE(ui.menuz->isVisible());
+
+    QTest::keyClick(ui.pole1, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_EQ(calls.shows, 1);
+
+    QTest::keyClick(ui.pole1, Qt::Key_G, Qt::ControlModifier);
+    SetUrlOpener(nullptr);
+    EXPECT_EQ(opener.opened, std::vector<std::string>{"https://brelmont.example/"});
+
+    {
+        ModalAnswerer answerer; // Enter: the About box's default button closes it
+        QTest::keyClick(ui.pole1, Qt::Key_I, Qt::ControlModifier);
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].objectName, "TAbout");
+        EXPECT_FALSE(about.isVisible());
+    }
+
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(ui.pole1, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(calls.removals, 1);
+}
+
+TEST_F(Keyboard, EveryButtonsTooltipNamesItsShortcut) {
+    for (const ToolbarShortcut& shortcut : ToolbarShortcuts()) {
+        auto* button = window.findChild<TImageBtn*>(QString::fromLatin1(shortcut.button));
+        ASSERT_NE(button, nullptr) << shortcut.button;
+        const QString keys = shortcut.keys.toString(QKeySequence::NativeText);
+        EXPECT_TRUE(button->toolTip().endsWith(" (" + keys + ")")) << button->toolTip().toStdString();
+        EXPECT_TRUE(button->toolTip().startsWith(button->accessibleName())) << shortcut.button;
+    }
+    // The site button is disabled and shows no tooltip; the link under it carries the site's.
+    EXPECT_EQ(ui.UrlLabel2->toolTip(), ui.ImageBtn3->toolTip());
+}
+
+TEST(AboutBoxKeys, OkIsTheDefaultButtonAndEscapeStillDoesNothing) {
+    TAbout about;
+    EXPECT_TRUE(about.Controls().Button1->isDefault());
+    about.show();
+    QApplication::setActiveWindow(&about);
+    about.Controls().Button1->setFocus();
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_TRUE(about.isVisible());
+    about.Controls().LabelFill1->setFocus();
+    QTest::keyClick(&about, Qt::Key_Return);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.result(), 2);
+}
+
+} // namespace
+} // namespace brelmont
