@@ -23,7 +23,9 @@ constexpr std::size_t kChunk = 256 * 1024;
 class CapturedFields final : public CalcFields {
 public:
     std::string FieldText(int field) const override { return texts[static_cast<std::size_t>(field)]; }
-    void SetFieldText(int field, const std::string& text) override { texts[static_cast<std::size_t>(field)] = text; }
+    void SetFieldText(int field, const std::string& text) override {
+        texts[static_cast<std::size_t>(field)] = text;
+    }
     void ShowMessage(const std::string& text) override { message = text; }
 
     std::array<std::string, 8> texts;
@@ -107,7 +109,8 @@ CsvLine SplitCsvLine(std::string_view line) {
     for (;;) {
         const std::size_t end = line.find(';', start);
         if (result.count < result.fields.size()) {
-            result.fields[result.count] = line.substr(start, end == std::string_view::npos ? end : end - start);
+            result.fields[result.count] =
+                line.substr(start, end == std::string_view::npos ? end : end - start);
         }
         ++result.count;
         if (end == std::string_view::npos) {
@@ -131,7 +134,8 @@ ParsedBet ParseBetLine(std::string_view line) {
 }
 
 bool LooksLikeHeader(std::string_view line) {
-    return !line.empty() && std::none_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !line.empty() &&
+           std::none_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool AppendBatchLine(std::string_view line, bool header, std::string& out) {

@@ -50,23 +50,23 @@ const std::string kOddsMissing = "Вы не заполнили поле Коэф
 const std::string kStakeMissing = "Вы не заполнили поле Ставка в % от банка.";
 const std::string kInvalid = "В одно из полей введено не допустимое значение.";
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, ScriptBet,
-    ::testing::Values(BetCase{"KellyAt55", "55", "2", "", false, ""},
-                      BetCase{"KellyAt60WithDot", "60", "1.9", "", false, ""},
-                      BetCase{"KellyAt50WithComma", "50", "2,5", "", false, ""},
-                      BetCase{"HalfKelly", "55", "2", "5", true, ""},
-                      BetCase{"ClampedAt100", "55", "2", "25", true, ""},
-                      BetCase{"SpacesAround", " 55 ", "2", "", false, ""},
-                      BetCase{"ProbabilityMissing", "", "", "", false, kProbabilityMissing},
-                      BetCase{"OddsMissing", "55", "", "", false, kOddsMissing},
-                      BetCase{"StakeMissing", "55", "2", "", true, kStakeMissing},
-                      BetCase{"NotANumber", "abc", "2", "", false, kInvalid},
-                      BetCase{"BlanksOnly", "  ", "2", "", false, kInvalid},
-                      BetCase{"FairOddsFailAfterStake", "50", "2", "", false, kInvalid},
-                      BetCase{"EvenOddsDivideByZero", "55", "1", "", false, kInvalid},
-                      BetCase{"WholeBankStake", "55", "2", "100", true, kInvalid}),
-    brelmont::testing::RowName{});
+INSTANTIATE_TEST_SUITE_P(Commands, ScriptBet,
+                         ::testing::Values(BetCase{"KellyAt55", "55", "2", "", false, ""},
+                                           BetCase{"KellyAt60WithDot", "60", "1.9", "", false, ""},
+                                           BetCase{"KellyAt50WithComma", "50", "2,5", "", false, ""},
+                                           BetCase{"HalfKelly", "55", "2", "5", true, ""},
+                                           BetCase{"ClampedAt100", "55", "2", "25", true, ""},
+                                           BetCase{"SpacesAround", " 55 ", "2", "", false, ""},
+                                           BetCase{"ProbabilityMissing", "", "", "", false,
+                                                   kProbabilityMissing},
+                                           BetCase{"OddsMissing", "55", "", "", false, kOddsMissing},
+                                           BetCase{"StakeMissing", "55", "2", "", true, kStakeMissing},
+                                           BetCase{"NotANumber", "abc", "2", "", false, kInvalid},
+                                           BetCase{"BlanksOnly", "  ", "2", "", false, kInvalid},
+                                           BetCase{"FairOddsFailAfterStake", "50", "2", "", false, kInvalid},
+                                           BetCase{"EvenOddsDivideByZero", "55", "1", "", false, kInvalid},
+                                           BetCase{"WholeBankStake", "55", "2", "100", true, kInvalid}),
+                         brelmont::testing::RowName{});
 
 TEST(ScriptOutput, LabelsEachResultLikeTheWindow) {
     EXPECT_EQ(brelmont::LabelledResults(brelmont::RunBet({"55", "2", "", false})),
@@ -100,22 +100,22 @@ TEST_P(Batch, WritesEachLineWithItsResults) {
     EXPECT_EQ(summary.failed, c.failed);
 }
 
-const std::string kHeaderOut = ";Ставка в % от банка;40% от банка;60% от банка;80% от банка;90% от банка;Сообщение";
+const std::string kHeaderOut =
+    ";Ставка в % от банка;40% от банка;60% от банка;80% от банка;90% от банка;Сообщение";
 const std::string kKelly55 = "55;2;;10;59,85;39,82;19,84;9,88;";
 const std::string kHalfKelly55 = "55;2;5;5;21,3;6,24;0,77;0,09;";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Batch,
     ::testing::Values(
-        BatchCase{"Empty", "", "", 0, 0},
-        BatchCase{"OneBetNoLineEnd", "55;2", kKelly55, 1, 0},
+        BatchCase{"Empty", "", "", 0, 0}, BatchCase{"OneBetNoLineEnd", "55;2", kKelly55, 1, 0},
         BatchCase{"StakeChoosesProbabilities", "55;2;5\n", kHalfKelly55 + "\n", 1, 0},
         BatchCase{"EmptyStakeMeansKelly", "55;2;\n", kKelly55 + "\n", 1, 0},
         BatchCase{"HeaderKeptAndExtended", "Вероятность;Коэффициент;Ставка\n55;2\n",
                   "Вероятность;Коэффициент;Ставка" + kHeaderOut + "\n" + kKelly55 + "\n", 1, 0},
         BatchCase{"ShortHeaderPadded", "p;k\n", "p;k;" + kHeaderOut + "\n", 0, 0},
-        BatchCase{"OnlyTheFirstLineCanBeAHeader", "55;2\np;k\n",
-                  kKelly55 + "\np;k;;;;;;;" + kInvalid + "\n", 2, 1},
+        BatchCase{"OnlyTheFirstLineCanBeAHeader", "55;2\np;k\n", kKelly55 + "\np;k;;;;;;;" + kInvalid + "\n",
+                  2, 1},
         BatchCase{"BadLineDoesNotStopTheRest", "abc;2\n55;\n;2\n55;2;\n",
                   "abc;2;;;;;;;" + kInvalid + "\n55;;;;;;;;" + kOddsMissing + "\n;2;;;;;;;" +
                       kProbabilityMissing + "\n" + kKelly55 + "\n",
