@@ -16,8 +16,8 @@ packages=(
     libjpeg62-turbo-dev fonts-liberation fonts-dejavu-core libfontconfig-dev
     # headless X for the tests that need a real display, a window manager, and screenshots
     xvfb xauth x11-utils xdotool openbox imagemagick
-    # packaging
-    dpkg-dev file
+    # packaging, and the checks of the package and its desktop files
+    dpkg-dev file binutils lintian appstream desktop-file-utils debootstrap
 )
 
 missing=()
