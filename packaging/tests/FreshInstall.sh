@@ -11,9 +11,19 @@ set -euo pipefail
 deb=$(realpath "$1")
 base=${FRESH_BASE:-/var/tmp/fresh-debian12.tar}
 root=$(mktemp -d /var/tmp/brelmont-fresh-XXXX)
+# The chroot gets a /dev of its own, never the host's: removing the root must not reach into the host.
 cleanup() {
+    local pid
+    for pid in /proc/[0-9]*; do
+        [[ $(readlink "$pid/root" 2>/dev/null) == "$root"* ]] && kill -KILL "${pid#/proc/}" 2>/dev/null
+    done
+    sleep 0.5
     for m in tmp dev/pts dev proc; do umount "$root/$m" 2>/dev/null || true; done
-    rm -rf "$root"
+    if grep -q " $root" /proc/mounts; then
+        echo "FreshInstall: $root is still mounted; not removing it" >&2
+        return
+    fi
+    rm -rf --one-file-system "$root"
 }
 trap cleanup EXIT
 
@@ -26,12 +36,18 @@ else
     debootstrap --variant=minbase bookworm "$root" "$mirror" >"$root.debootstrap.log" 2>&1
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-cp "$deb" "$root/tmp.deb"
 mount -t proc proc "$root/proc"
-mount --bind /dev "$root/dev"
-mount --bind /dev/pts "$root/dev/pts"
+mount -t tmpfs -o mode=755 devtmp "$root/dev"
+for node in "null c 1 3" "zero c 1 5" "full c 1 7" "random c 1 8" "urandom c 1 9" "tty c 5 0"; do
+    read -r name type major minor <<<"$node"
+    mknod -m 666 "$root/dev/$name" "$type" "$major" "$minor"
+done
+mkdir "$root/dev/pts" "$root/dev/shm"
+mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
+ln -s pts/ptmx "$root/dev/ptmx"
+ln -s /proc/self/fd "$root/dev/fd"
 mount -t tmpfs tmpfs "$root/tmp"
-mv "$root/tmp.deb" "$root/tmp/$(basename "$deb")"
+cp "$deb" "$root/tmp/"
 
 cat >"$root/tmp/inside.sh" <<'INSIDE'
 set -euo pipefail
@@ -58,6 +74,8 @@ Brelmont 2>/tmp/nodisplay; echo "without a display: status $? ($(cat /tmp/nodisp
 set -e
 
 Xvfb :7 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
 export DISPLAY=:7
 for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 openbox --sm-disable >/dev/null 2>&1 &
@@ -67,7 +85,7 @@ Brelmont >/tmp/program.log 2>&1 &
 pid=$!
 window=
 for _ in $(seq 1 200); do
-    window=$(xdotool search --onlyvisible --pid $pid --name '^Вычисление по методу Келли$' 2>/dev/null | head -n1)
+    window=$(xdotool search --onlyvisible --pid $pid --name '^Вычисление по методу Келли$' 2>/dev/null | head -n1 || true)
     [[ -n $window ]] && break
     sleep 0.05
 done
@@ -77,7 +95,7 @@ xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 xdotool mousemove --window "$window" 258 97 click 1
 viewer=
 for _ in $(seq 1 200); do
-    viewer=$(xdotool search --onlyvisible --name '^Справка Windows$' 2>/dev/null | head -n1)
+    viewer=$(xdotool search --onlyvisible --name '^Справка Windows$' 2>/dev/null | head -n1 || true)
     [[ -n $viewer ]] && break
     sleep 0.05
 done
