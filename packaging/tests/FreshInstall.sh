@@ -84,7 +84,8 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 Brelmont >/tmp/program.log 2>&1 &
 pid=$!
 window=
-for _ in $(seq 1 200); do
+# The first start on a fresh machine reads every font without a cache; a minute covers a loaded machine.
+for _ in $(seq 1 1200); do
     window=$(xdotool search --onlyvisible --pid $pid --name '^Вычисление по методу Келли$' 2>/dev/null | head -n1 || true)
     [[ -n $window ]] && break
     sleep 0.05
@@ -94,7 +95,6 @@ echo "main window shown"
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 xdotool mousemove --window "$window" 258 97 click 1
 viewer=
-# The viewer's first start on a fresh machine builds the font cache; a minute covers a loaded machine.
 for _ in $(seq 1 1200); do
     viewer=$(xdotool search --onlyvisible --name '^Справка Windows$' 2>/dev/null | head -n1 || true)
     [[ -n $viewer ]] && break
