@@ -73,11 +73,12 @@ set +e
 Brelmont 2>/tmp/nodisplay; echo "without a display: status $? ($(cat /tmp/nodisplay))"
 set -e
 
-Xvfb :7 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# The chroot shares the host's abstract socket names, so the server picks a display no one else uses.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>/tmp/display 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
-export DISPLAY=:7
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 1 600); do [[ -s /tmp/display ]] && break; sleep 0.1; done
+export DISPLAY=:$(tr -d '\n' </tmp/display)
 openbox --sm-disable >/dev/null 2>&1 &
 export XDG_RUNTIME_DIR=/tmp/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
