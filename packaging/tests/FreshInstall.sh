@@ -73,7 +73,11 @@ set +e
 Brelmont 2>/tmp/nodisplay; echo "without a display: status $? ($(cat /tmp/nodisplay))"
 set -e
 
-# The chroot shares the host's abstract socket names, so the server picks a display no one else uses.
+INSIDE
+# The window part runs without a network of its own: X clients reach their server by an abstract socket
+# name, and the host's other X servers must stay out of reach.
+cat >"$root/tmp/window.sh" <<'INSIDE'
+set -euo pipefail
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>/tmp/display 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
@@ -109,6 +113,11 @@ for _ in $(seq 1 100); do pgrep -x brelmont-help >/dev/null || break; sleep 0.05
 pgrep -x brelmont-help >/dev/null && { echo "FAIL: the viewer outlived the program"; exit 1; }
 [[ -z $(ls -A "$XDG_RUNTIME_DIR") ]] || { echo "FAIL: left in the runtime folder: $(ls -A "$XDG_RUNTIME_DIR")"; exit 1; }
 
+snapshot() {
+    find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /run -o -path /var/cache \
+        -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/log -o -path /root \) -prune -o -print | sort
+}
+export DEBIAN_FRONTEND=noninteractive
 apt-get purge -y -q brelmont >/dev/null
 apt-get autoremove --purge -y -q >/dev/null
 snapshot >/tmp/after
@@ -124,5 +133,9 @@ if [[ -n $left ]]; then
 fi
 echo "purged: nothing of the package left"
 INSIDE
-chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    LANG=C.UTF-8 /bin/bash /tmp/inside.sh
+for step in inside window; do
+    unshare=()
+    [[ $step == window ]] && unshare=(unshare --net)
+    "${unshare[@]}" chroot "$root" /usr/bin/env -i HOME=/root \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 /bin/bash "/tmp/$step.sh"
+done
