@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The program's start and end: the floating-point environment and decimal separator, the application, the
-// main window (whose creation unpacks the help), the hidden About box and spare dialog, then the event loop
-// until the main window closes.
+// The program's start and end: the command line (which may answer without any window), the floating-point
+// environment and decimal separator, the application, the main window (whose creation unpacks the help), the
+// hidden About box and spare dialog, then the event loop until the main window closes.
+#include "CommandLine.h"
 #include "SignalClose.h"
 #include "helpdelivery/WorkFolder.h"
 #include "helpdelivery/display/HelpSystemQt.h"
@@ -20,6 +21,7 @@
 #include <QIcon>
 #include <cstdlib>
 #include <fontconfig/fontconfig.h>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -36,6 +38,10 @@ void PreferX11() {
 
 int main(int argc, char** argv) {
     using namespace brelmont;
+    // Options that need no window are done before anything connects to a display.
+    if (const std::optional<int> status = RunCommandLine(argc, argv)) {
+        return *status;
+    }
     // Reading the font configuration takes as long as connecting to the display; do both at once.
     std::thread fontConfiguration([] { FcInit(); });
     PreferX11();

@@ -315,6 +315,39 @@ void ExtractEntry(const std::string& name, const std::string& ext, const std::st
     output.Close();
 }
 
+bool ArchiveIntact(const std::string& program, std::int64_t start) {
+    FileDescriptor file(open(program.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    if (file.Get() < 0 || fstat(file.Get(), &st) != 0 || start < 0) {
+        return false;
+    }
+    const std::int64_t end = st.st_size;
+    std::int64_t at = start;
+    int entries = 0;
+    while (at < end) {
+        char header[kHeaderSize];
+        if (end - at < kHeaderSize || pread(file.Get(), header, sizeof header, at) != kHeaderSize) {
+            return false;
+        }
+        const std::string sizeField = LeadingToken(std::string(header + kNameField, kSizeField));
+        if (sizeField.empty() || sizeField.size() > 9 ||
+            sizeField.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        at += kHeaderSize + std::stoll(sizeField);
+        ++entries;
+    }
+    return entries > 0 && at == end;
+}
+
+void CheckHelpArchive() {
+    if (kArchiveMark.Appended == 0 || !ArchiveIntact(ExecutablePath(), ArchiveStart())) {
+        throw EInOutError("Справка программы повреждена: её файлы отрезаны от файла программы, "
+                          "например командой strip при упаковке. Переустановите программу",
+                          0);
+    }
+}
+
 void UnpackHelp() {
     gCursor = ArchiveStart();
     CreateWorkFolder();

@@ -42,6 +42,17 @@ std::int32_t EntrySize(const std::string& token);
 void ExtractEntry(const std::string& name, const std::string& ext, const std::string& folder,
                   std::int32_t startOffset);
 
+// Whether the file at `program` still carries a whole archive from `start`: one or more entries whose size
+// fields are decimal numbers, the last ending exactly at the end of the file. A packaging step that strips
+// the program cuts the archive off without a word, and the unpacking alone cannot tell: it then leaves
+// empty files, as for a header it never finds.
+bool ArchiveIntact(const std::string& program, std::int64_t start);
+
+// Raises EInOutError with a plain sentence saying that the program's help is damaged when the build never
+// appended an archive to ExecutablePath() or the archive is no longer whole there. The main window's
+// creation runs it after UnpackHelp, whose own behaviour it leaves untouched.
+void CheckHelpArchive();
+
 // Sets ArchiveCursor to ArchiveStart, creates the work folder and extracts "help.hlp", "help.GID",
 // "help.cnt" and "1.GID". The first error ends the sequence.
 void UnpackHelp();

@@ -1,20 +1,54 @@
 # SPDX-License-Identifier: MIT
 # Desktop integration and the Debian package. Included by app/CMakeLists.txt once the program target exists.
-#     cmake --install <build dir> --prefix <prefix>       installs the program, its menu entry and icon
+#     cmake --install <build dir> --prefix <prefix>       installs the program, its viewer, menu entry, icons,
+#                                                         metainfo, manual page, changelog and copyright
 #     (cd <build dir> && cpack)                            builds brelmont_<version>_<arch>.deb
 
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/brelmont.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/art/rendered/brelmont.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brelmont RENAME copyright)
+set(packaging ${CMAKE_CURRENT_LIST_DIR})
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/brelmont)
+
+install(FILES ${packaging}/brelmont.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${packaging}/brelmont.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        RENAME example.brelmont.calculator.metainfo.xml)
+# The art generator draws the icon for each theme size (art/README.md).
+foreach(size 16 22 24 32 48 64 128 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/art/rendered/icons/brelmont-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME brelmont.png)
+endforeach()
+install(FILES ${packaging}/copyright DESTINATION ${doc_dir})
+
+# The manual page and the Debian changelog go compressed, as Debian installs them; -n keeps the archives
+# free of time stamps, so the same sources give the same package.
+configure_file(${packaging}/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/changelog @ONLY)
+find_program(BRELMONT_GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Brelmont.1.gz ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+                   COMMAND ${BRELMONT_GZIP} -9n -c ${packaging}/Brelmont.1 > Brelmont.1.gz
+                   COMMAND ${BRELMONT_GZIP} -9n -c ${CMAKE_CURRENT_BINARY_DIR}/changelog > changelog.gz
+                   DEPENDS ${packaging}/Brelmont.1 ${CMAKE_CURRENT_BINARY_DIR}/changelog
+                   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                   COMMENT "Compressing the manual page and the changelog")
+add_custom_target(brelmont_package_docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/Brelmont.1.gz
+                                                    ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/Brelmont.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${doc_dir})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelmont)
 set(CPACK_PACKAGE_VENDOR "The Brelmont developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kelly criterion stake calculator for bettors")
+# CPack puts the summary above this as the synopsis line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Brelmont computes the stake that the Kelly criterion recommends for a bet,
+as a percentage of the bank, from the probability of the event and the
+decimal odds, and the probabilities that the bank will ever fall to 60%,
+40%, 20% and 10% of its start, for that stake or for a stake of your own.
+.
+The same calculation runs from the command line, for one bet or for a CSV
+file of bets, with no display needed. The window and its help are in
+Russian.")
 set(CPACK_PACKAGE_CONTACT "The Brelmont developers <${BRELMONT_SUPPORT_EMAIL}>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# The help travels at the end of the program file; stripping would cut it off.
+# The help travels at the end of the program file; stripping would cut it off. The build has already moved
+# the debug information out of the programs (cmake/DebugInfo.cmake).
 set(CPACK_STRIP_FILES OFF)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
@@ -25,3 +59,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 # Links open in the desktop's browser and mail program through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)
+
+# The package as lintian, AppStream and the desktop see it; cpack needs the whole build, so this runs after
+# the other tests of the build it belongs to.
+add_test(NAME package_check
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/tests/PackageCheck.sh ${PROJECT_BINARY_DIR}
+                 ${PROJECT_BINARY_DIR}/package-check)
+set_tests_properties(package_check PROPERTIES LABELS package TIMEOUT 600 RUN_SERIAL TRUE)

@@ -13,6 +13,7 @@ run() {
     "$@"
 }
 run "$bin/stakecalc/stakecalc_bench" --benchmark_color=false
+run "$bin/stakecalc/batch_bench"
 run "$bin/helpdelivery/helpdelivery_bench" --benchmark_color=false
 run "$bin/sendkeys/sendkeys_bench" --benchmark_color=false
 run env QT_QPA_PLATFORM=offscreen "$bin/ui/widgets/widgets_bench" --benchmark_color=false

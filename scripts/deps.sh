@@ -20,8 +20,8 @@ packages=(
     xvfb xauth x11-utils xdotool openbox imagemagick
     # a desktop session bus, the accessibility bus and a screen reader's client library for the AT-SPI test
     dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-    # packaging
-    dpkg-dev file
+    # packaging, and the checks of the package and its desktop files
+    dpkg-dev file binutils lintian appstream desktop-file-utils debootstrap
 )
 
 missing=()

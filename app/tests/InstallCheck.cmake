@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 # Installs the build into a scratch prefix and checks what a user gets: the program byte for byte as built
-# (its help archive intact, nothing stripped), the menu entry and the icon.
+# (its help archive intact, nothing stripped), its help viewer in libexec and not on PATH, the menu entry,
+# the icons, the metainfo, the manual page and the package documents.
 # cmake -DBUILD_DIR=... -DPREFIX=... -DPROGRAM=... -P InstallCheck.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} RESULT_VARIABLE rc
@@ -13,11 +14,17 @@ file(SHA256 ${PREFIX}/bin/Brelmont installed)
 if(NOT built STREQUAL installed)
     message(FATAL_ERROR "the installed program differs from the built one")
 endif()
-foreach(f share/applications/brelmont.desktop share/icons/hicolor/48x48/apps/brelmont.png)
+foreach(f share/applications/brelmont.desktop share/icons/hicolor/16x16/apps/brelmont.png
+          share/icons/hicolor/48x48/apps/brelmont.png share/icons/hicolor/256x256/apps/brelmont.png
+          share/metainfo/example.brelmont.calculator.metainfo.xml share/man/man1/Brelmont.1.gz
+          share/doc/brelmont/copyright share/doc/brelmont/changelog.gz libexec/brelmont/brelmont-help)
     if(NOT EXISTS ${PREFIX}/${f})
         message(FATAL_ERROR "${f} was not installed")
     endif()
 endforeach()
+if(EXISTS ${PREFIX}/bin/brelmont-help)
+    message(FATAL_ERROR "the help viewer was installed on PATH")
+endif()
 file(STRINGS ${PREFIX}/share/applications/brelmont.desktop exec REGEX "^Exec=")
 if(NOT exec STREQUAL "Exec=Brelmont")
     message(FATAL_ERROR "the menu entry starts '${exec}'")

@@ -17,6 +17,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -173,6 +174,41 @@ QImage Icon(QColor background) {
     p.drawText(QRectF(2, 1, 46, 34), Qt::AlignCenter, "B");
     p.setPen(kGold);
     p.drawText(QRectF(0, -1, 46, 34), Qt::AlignCenter, "B");
+    return image;
+}
+
+// The sizes the desktop icon is installed at in the icon theme.
+constexpr int kDesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+// The desktop icon drawn for one theme size rather than scaled from another: below 32 pixels the chart would
+// be a smudge, so the letter fills the tile alone, and the gold rim never gets thinner than one pixel.
+QImage DesktopIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const qreal unit = size / 48.0;
+    p.scale(unit, unit);
+    const bool detailed = size >= 32;
+    QLinearGradient tile(0, 0, 48, 48);
+    tile.setColorAt(0, kGreen);
+    tile.setColorAt(1, kGreenDeep);
+    p.setPen(QPen(kGold, std::max(1.5, 1 / unit)));
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(1, 1, 46, 46), 9, 9);
+    QRectF letter(0, -1, 46, 34);
+    if (detailed) {
+        DrawChart(p, QRectF(6, 24, 36, 18));
+        p.setFont(Font("Liberation Serif", 30, true));
+    } else {
+        letter = QRectF(0, 0, 48, 46);
+        p.setFont(Font("Liberation Serif", 40, true));
+    }
+    p.setPen(QColor(0, 0, 0, 120));
+    p.drawText(letter.translated(2, 2), Qt::AlignCenter, "B");
+    p.setPen(kGold);
+    p.drawText(letter, Qt::AlignCenter, "B");
     return image;
 }
 
@@ -369,6 +405,12 @@ int main(int argc, char** argv) {
         QString sharp = QString::fromLatin1(face.file);
         sharp.insert(sharp.lastIndexOf(u'.'), QStringLiteral("@2x"));
         ok = Save(Button2x(face, picture), out.filePath(sharp), "bmp") && ok;
+    }
+    ok = QDir().mkpath(out.filePath("icons")) && ok;
+    for (const int size : kDesktopIconSizes) {
+        ok =
+            Save(DesktopIcon(size), out.filePath(QStringLiteral("icons/brelmont-%1.png").arg(size)), "png") &&
+            ok;
     }
     return ok ? 0 : 1;
 }

@@ -7,6 +7,8 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QSize>
+#include <QString>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -140,5 +142,25 @@ INSTANTIATE_TEST_SUITE_P(
                       PictureRow{"AboutBanner2x", "banner-about@2x.jpg", "jpeg", 856, 146},
                       PictureRow{"ToolbarPicture2x", "toolbar-coins@2x.jpg", "jpeg", 34, 66}),
     brelmont::testing::RowName{});
+
+class ThemeIcon : public ::testing::TestWithParam<int> {};
+
+// Each theme size is a picture of its own at exactly that size, with transparent corners, so that the
+// desktop never scales one size into another.
+TEST_P(ThemeIcon, IsDrawnAtItsSizeWithTransparentCorners) {
+    const int size = GetParam();
+    const QImage image(QString(BRELMONT_ART_DIR) + QStringLiteral("/icons/brelmont-%1.png").arg(size));
+    ASSERT_FALSE(image.isNull()) << size;
+    EXPECT_EQ(image.size(), QSize(size, size));
+    EXPECT_TRUE(image.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(size - 1, size - 1)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(size / 2, size / 2)), 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(Theme, ThemeIcon, ::testing::Values(16, 22, 24, 32, 48, 64, 128, 256),
+                         [](const ::testing::TestParamInfo<int>& row) {
+                             return "Size" + std::to_string(row.param);
+                         });
 
 } // namespace

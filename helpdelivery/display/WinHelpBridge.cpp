@@ -29,9 +29,14 @@ QString WinHelpBridge::ViewerProgram() const {
     if (!viewerProgram_.isEmpty()) {
         return viewerProgram_;
     }
-    const QString beside = QCoreApplication::applicationDirPath() + u'/' + QLatin1String(kViewerName);
-    if (QFileInfo(beside).isExecutable()) {
-        return beside;
+    // Beside the program in the build tree, in libexec once installed, on PATH as a last resort.
+    const QString folder = QCoreApplication::applicationDirPath();
+    for (const QString& candidate :
+         {folder + u'/' + QLatin1String(kViewerName),
+          folder + u'/' + QLatin1String(BRELMONT_VIEWER_FROM_PROGRAM) + u'/' + QLatin1String(kViewerName)}) {
+        if (QFileInfo(candidate).isExecutable()) {
+            return QFileInfo(candidate).absoluteFilePath();
+        }
     }
     return QStandardPaths::findExecutable(QLatin1String(kViewerName));
 }

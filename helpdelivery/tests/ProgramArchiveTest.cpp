@@ -2,9 +2,11 @@
 // This program carries the real help archive, appended by the build; these tests unpack it from the
 // program's own file, exactly as the calculator does at start.
 #include "TempFolder.h"
+#include "base/Exception.h"
 #include "helpdelivery/HelpArchive.h"
 #include "helpdelivery/WorkFolder.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
@@ -52,6 +54,54 @@ TEST(ProgramArchive, UnpacksTheFourHelpFilesAndLeavesNothingBehind) {
     RemoveWorkFolder();
     EXPECT_TRUE(testing::IsEmptyFolder(runtime.Path()));
 }
+
+struct DamageCase {
+    const char* name;
+    std::string command; // run on the copy, "" for none; {} stands for the copy's path
+    std::string appended;
+    std::size_t cut;
+    bool intact;
+};
+
+class DamagedArchive : public ::testing::TestWithParam<DamageCase> {};
+
+// The packaging steps that strip a program cut the archive off its end; the check notices on a really
+// stripped copy of this program, while the plain unpacking only leaves empty files.
+TEST_P(DamagedArchive, IsReportedInPlainWords) {
+    const DamageCase& c = GetParam();
+    TempFolder folder;
+    const std::string copy = folder / "program";
+    std::string bytes = ReadFile(ExecutablePath());
+    bytes.resize(bytes.size() - c.cut);
+    testing::WriteFile(copy, bytes + c.appended);
+    if (!c.command.empty()) {
+        std::string command = c.command;
+        command.replace(command.find("{}"), 2, "'" + copy + "'");
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    SetExecutablePath(copy);
+    EXPECT_EQ(ArchiveIntact(copy, ArchiveStart()), c.intact);
+    if (c.intact) {
+        EXPECT_NO_THROW(CheckHelpArchive());
+    } else {
+        try {
+            CheckHelpArchive();
+            ADD_FAILURE() << "no error for a damaged archive";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Справка программы повреждена", 0), 0U) << e.what();
+        }
+    }
+    SetExecutablePath({});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, DamagedArchive,
+    ::testing::Values(DamageCase{"AsBuilt", "", "", 0, true}, DamageCase{"Strip", "strip {}", "", 0, false},
+                      DamageCase{"StripUnneeded", "strip --strip-unneeded {}", "", 0, false},
+                      DamageCase{"ObjcopyStripDebug", "objcopy --strip-debug {}", "", 0, false},
+                      DamageCase{"CutShort", "", "", 100, false},
+                      DamageCase{"BytesAppendedAfter", "", "trailing", 0, false}),
+    [](const ::testing::TestParamInfo<DamageCase>& row) { return std::string(row.param.name); });
 
 TEST(HelpFiles, ContentsFileIsEightCrLfLinesOfCodePage1251) {
     const std::string contents = ReadFile(kBuilt + "/help.cnt");

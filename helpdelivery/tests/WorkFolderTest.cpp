@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                               [](auto& rt, auto& pu) {
                                   chmod(rt.c_str(), 0755);
                                   mkdir((pu + "-target").c_str(), 0700);
-                                  symlink((pu + "-target").c_str(), pu.c_str());
+                                  EXPECT_EQ(symlink((pu + "-target").c_str(), pu.c_str()), 0);
                               },
                               BaseRow::None}),
     testing::RowName());
@@ -230,11 +230,12 @@ TEST_P(PlantedPath, AtBothNamesIsNeverUsed) {
 
 INSTANTIATE_TEST_SUITE_P(
     WorkFolder, PlantedPath,
-    ::testing::Values(PlantRow{"Folder", [](auto& p, auto&) { mkdir(p.c_str(), 0700); }},
-                      PlantRow{"File", [](auto& p, auto&) { WriteFile(p, "mine"); }},
-                      PlantRow{"LinkToFolder", [](auto& p, auto& e) { symlink(e.c_str(), p.c_str()); }},
-                      PlantRow{"DanglingLink",
-                               [](auto& p, auto& e) { symlink((e + "/new").c_str(), p.c_str()); }}),
+    ::testing::Values(
+        PlantRow{"Folder", [](auto& p, auto&) { mkdir(p.c_str(), 0700); }},
+        PlantRow{"File", [](auto& p, auto&) { WriteFile(p, "mine"); }},
+        PlantRow{"LinkToFolder", [](auto& p, auto& e) { EXPECT_EQ(symlink(e.c_str(), p.c_str()), 0); }},
+        PlantRow{"DanglingLink",
+                 [](auto& p, auto& e) { EXPECT_EQ(symlink((e + "/new").c_str(), p.c_str()), 0); }}),
     testing::RowName());
 
 TEST_F(WorkFolderTest, IsNotCreatedInAnUnsafeBaseFolder) {
@@ -267,8 +268,8 @@ TEST_F(WorkFolderTest, RemoveTreeTakesALinkButNotWhatItPointsAt) {
     WriteFile(outside / "precious", "keep me");
     const std::string tree = temp_ / "tree";
     mkdir(tree.c_str(), 0700);
-    symlink(outside.Path().c_str(), (tree + "/folder-link").c_str());
-    symlink((outside / "precious").c_str(), (tree + "/file-link").c_str());
+    EXPECT_EQ(symlink(outside.Path().c_str(), (tree + "/folder-link").c_str()), 0);
+    EXPECT_EQ(symlink((outside / "precious").c_str(), (tree + "/file-link").c_str()), 0);
     EXPECT_TRUE(RemoveTree(tree));
     EXPECT_FALSE(Exists(tree));
     EXPECT_EQ(ReadFile(outside / "precious"), "keep me");
@@ -279,7 +280,7 @@ TEST_F(WorkFolderTest, RemoveTreeLeavesALinkGivenAsTheTree) {
     TempFolder outside;
     WriteFile(outside / "precious", "keep me");
     const std::string link = temp_ / "link";
-    symlink(outside.Path().c_str(), link.c_str());
+    EXPECT_EQ(symlink(outside.Path().c_str(), link.c_str()), 0);
     EXPECT_TRUE(RemoveTree(link));
     EXPECT_EQ(ReadFile(outside / "precious"), "keep me");
 }

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# A copy of the built program stripped as a packager might strip it, on a real X server with a window manager
+# (run through scripts/with-xvfb.sh --wm): it says in its error box that its help is damaged, and once that
+# box is closed its main window opens all the same. A screenshot of the box goes to SHOT_DIR.
+# Usage: StrippedUnderX.sh PROGRAM SHOT_DIR
+set -uo pipefail
+set -m
+program=$1
+shots=$2
+mkdir -p "$shots"
+work=$(mktemp -d)
+chmod 700 "$work"
+trap 'rm -rf "$work"' EXIT
+# The error box is captioned with the program's file name, so the copy keeps the real one.
+cp "$program" "$work/Brelmont"
+strip --strip-unneeded "$work/Brelmont"
+
+find_window() { # NAME: waits up to 10 s for a visible window of the program with that exact title
+    local w=
+    for _ in $(seq 1 200); do
+        w=$(xdotool search --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n1)
+        [[ -n $w ]] && break
+        sleep 0.05
+    done
+    echo "$w"
+}
+
+mkdir -p "$work/runtime"
+chmod 700 "$work/runtime"
+XDG_RUNTIME_DIR=$work/runtime "$work/Brelmont" &
+pid=$!
+box=$(find_window Brelmont)
+if [[ -z $box ]]; then
+    echo "FAIL: the stripped program showed no error box" >&2
+    kill "$pid"
+    exit 1
+fi
+import -window "$box" "$shots/stripped-help-damaged.png" 2>/dev/null
+xdotool windowactivate --sync "$box" key --clearmodifiers Return
+main=$(find_window 'Вычисление по методу Келли')
+status=0
+if [[ -z $main ]]; then
+    echo "FAIL: no main window after the error box" >&2
+    status=1
+fi
+kill -TERM "$pid"
+wait "$pid"
+exit "$status"

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Builds the Debian package from a finished build and checks it as a packager and a desktop would: under
+# 400 KB, lintian without errors or warnings, valid AppStream metainfo and menu entry, and no installed
+# executable carrying debug sections or missing its help archive.
+# Usage: PackageCheck.sh BUILD_DIR WORK_DIR
+set -uo pipefail
+build=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+if ! cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1; then
+    cat "$work/cpack.log" >&2
+    echo "FAIL: cpack" >&2
+    exit 1
+fi
+deb=$(ls "$work"/*.deb)
+size=$(stat -c %s "$deb")
+echo "package: $(basename "$deb"), $size bytes"
+((size < 400 * 1024)) || fail "the package is $size bytes, not under 400 KB"
+
+if ! lintian --fail-on error,warning --tag-display-limit 0 \
+    "$deb"; then
+    fail "lintian"
+fi
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml || fail "appstreamcli validate"
+desktop-file-validate "$root"/usr/share/applications/brelmont.desktop || fail "desktop-file-validate"
+
+while IFS= read -r -d '' f; do
+    if [[ $(head -c4 "$f" | od -An -c | tr -d ' ') == 177ELF ]]; then
+        if readelf -SW "$f" | grep -q '\.debug_'; then
+            fail "${f#"$root"} carries debug sections"
+        fi
+        [[ -x $f ]] || fail "${f#"$root"} is not executable"
+    fi
+done < <(find "$root" -type f -print0)
+
+[[ $(ls "$root/usr/bin") == Brelmont ]] || fail "usr/bin holds $(ls "$root/usr/bin" | tr '\n' ' ')"
+[[ -x $root/usr/libexec/brelmont/brelmont-help ]] || fail "the help viewer is not in usr/libexec/brelmont"
+for size in 16 22 24 32 48 64 128 256; do
+    icon=$root/usr/share/icons/hicolor/${size}x$size/apps/brelmont.png
+    [[ $(identify -format %wx%h "$icon" 2>/dev/null) == "${size}x$size" ]] || fail "no ${size}x$size icon"
+done
+# The packaged program is the built one, archive and all.
+cmp -s "$root/usr/bin/Brelmont" "$build/app/Brelmont" || fail "the packaged program differs from the built one"
+
+exit $((failures > 0))
