@@ -10,12 +10,6 @@
 
 namespace brelmont {
 
-namespace {
-
-constexpr auto kViewerName = "brelmont-help";
-
-} // namespace
-
 WinHelpBridge::WinHelpBridge(QString viewerProgram, QString serverName, int timeoutMs)
     : viewerProgram_(std::move(viewerProgram)),
       serverName_(serverName.isEmpty() ? helpprotocol::DefaultServerName() : std::move(serverName)),
@@ -29,11 +23,13 @@ QString WinHelpBridge::ViewerProgram() const {
     if (!viewerProgram_.isEmpty()) {
         return viewerProgram_;
     }
-    const QString beside = QCoreApplication::applicationDirPath() + u'/' + QLatin1String(kViewerName);
+    const QLatin1StringView name(kViewerWindowClass.data(),
+                                 static_cast<qsizetype>(kViewerWindowClass.size()));
+    const QString beside = QCoreApplication::applicationDirPath() + u'/' + name;
     if (QFileInfo(beside).isExecutable()) {
         return beside;
     }
-    return QStandardPaths::findExecutable(QLatin1String(kViewerName));
+    return QStandardPaths::findExecutable(name);
 }
 
 bool WinHelpBridge::StartViewer() {

@@ -18,6 +18,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using testing::ModalAnswerer;
 
 // Help calls are counted, never made: the tests must not unpack anything.

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/UrlLabel.h"
 
+#include "base/Text.h"
+
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QUrl>
 #include <array>
+#include <string_view>
 
 namespace brelmont {
 
@@ -222,14 +225,11 @@ QString TUrlLabel::AddressToOpen(const QString& url, TUrlType type) {
         return {};
     }
     const Scheme& scheme = Schemes.at(static_cast<std::size_t>(type));
-    const QString test = QString::fromLatin1(scheme.Test);
-    QString head = url.left(test.size());
-    for (QChar& c : head) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) {
-            c = QChar(c.unicode() - 'a' + 'A');
-        }
-    }
-    if (head == test) {
+    const std::string_view test = scheme.Test;
+    // Latin-1 keeps one byte per character, and nothing outside ASCII can match a scheme.
+    const QByteArray head = url.left(static_cast<qsizetype>(test.size())).toLatin1();
+    if (StartsWithAsciiCase(std::string_view(head.constData(), static_cast<std::size_t>(head.size())),
+                            test)) {
         return url;
     }
     return QString::fromLatin1(scheme.Inserted) + url;

@@ -25,6 +25,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 // Records every key press it receives, Tab included, as the text typed or as the key's name in angle
 // brackets.
 class KeyCatcher : public QWidget {

@@ -7,6 +7,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using testing::PointerFixture;
 
 struct PrefixCase {
