@@ -22,9 +22,9 @@ std::size_t StrideFor(int width) {
     throw EInvalidGraphic("Invalid bitmap: " + why);
 }
 
-void CheckSize(int width, int height) {
+void CheckSize(int width, int height, bool oneSideMayBeEmpty = false) {
     if (width < 0 || height < 0 || width > TBitmap24::MaxDimension || height > TBitmap24::MaxDimension ||
-        (width == 0) != (height == 0)) {
+        (!oneSideMayBeEmpty && (width == 0) != (height == 0))) {
         throw EInvalidGraphic("Invalid bitmap size " + std::to_string(width) + " x " +
                               std::to_string(height));
     }
@@ -41,8 +41,8 @@ TBitmap24::TBitmap24(int width, int height) {
 }
 
 TBitmap24 TBitmap24::Stretched(int width, int height) const {
-    CheckSize(width, height);
-    if (Empty() || width == 0) {
+    CheckSize(width, height, true);
+    if (Empty() || width == 0 || height == 0) {
         return {};
     }
     TBitmap24 result(width, height);

@@ -124,6 +124,14 @@ void TCustomHotLabel::paintEvent(QPaintEvent*) {
     painter.drawText(area, flags, caption);
 }
 
+void TCustomHotLabel::setFontColor(const QColor& colour) {
+    QPalette changed = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        changed.setColor(group, QPalette::WindowText, colour);
+    }
+    setPalette(changed);
+}
+
 void TCustomHotLabel::Click() {
     emit OnClick();
 }
@@ -180,12 +188,9 @@ void TCustomHotLabel::enterEvent(QEnterEvent* event) {
     }
     fMouseInside = true;
     if (fHotTrack) {
-        fSavedColor = palette().color(QPalette::WindowText);
+        fSavedColor = palette().color(QPalette::Active, QPalette::WindowText);
         fSavedUnderline = font().underline();
-        QPalette hot = palette();
-        hot.setColor(QPalette::WindowText,
-                     fHotColor.isValid() ? fHotColor : palette().color(QPalette::Highlight));
-        setPalette(hot);
+        setFontColor(fHotColor.isValid() ? fHotColor : palette().color(QPalette::Highlight));
         QFont hotFont = font();
         hotFont.setUnderline(fHotUnderline);
         setFont(hotFont);
@@ -200,9 +205,7 @@ void TCustomHotLabel::leaveEvent(QEvent* event) {
     }
     fMouseInside = false;
     if (fHotTrack) {
-        QPalette normal = palette();
-        normal.setColor(QPalette::WindowText, fSavedColor);
-        setPalette(normal);
+        setFontColor(fSavedColor);
         QFont normalFont = font();
         normalFont.setUnderline(fSavedUnderline);
         setFont(normalFont);
@@ -212,9 +215,7 @@ void TCustomHotLabel::leaveEvent(QEvent* event) {
 
 TUrlLabel::TUrlLabel(QWidget* parent) : TCustomHotLabel(parent) {
     setCursor(Qt::PointingHandCursor);
-    QPalette link = palette();
-    link.setColor(QPalette::WindowText, link.color(QPalette::Highlight));
-    setPalette(link);
+    setFontColor(palette().color(QPalette::Highlight));
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);

@@ -161,6 +161,9 @@ TEST(Bitmap24Stretch, SamplesTheNearestPixelCentre) {
     EXPECT_EQ(source.Stretched(32, 34), source);
     EXPECT_TRUE(TBitmap24().Stretched(10, 10).Empty());
     EXPECT_THROW(source.Stretched(-1, 5), EInvalidGraphic);
+    EXPECT_THROW(source.Stretched(0, -1), EInvalidGraphic);
+    EXPECT_TRUE(source.Stretched(0, 5).Empty());
+    EXPECT_TRUE(source.Stretched(5, 0).Empty());
 }
 
 } // namespace
