@@ -10,11 +10,7 @@ include_guard(GLOBAL)
 # INSTALL installs the program as a plain file: an install that strips binaries would drop the archive.
 function(brelmont_append_help_archive target)
     cmake_parse_arguments(ARG "INSTALL;EXCLUDE_FROM_ALL" "DESTINATION;COMPONENT" "" ${ARGN})
-    if(NOT TARGET brelmont_help_archive)
-        add_subdirectory(${PROJECT_SOURCE_DIR}/help ${PROJECT_BINARY_DIR}/help)
-    endif()
-    get_property(help_dir GLOBAL PROPERTY BRELMONT_HELP_DIR)
-    set(archive ${help_dir}/help.archive)
+    get_target_property(archive brelmont_help_archive BRELMONT_ARCHIVE_FILE)
 
     add_dependencies(${target} brelmont_help_archive)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${archive})
