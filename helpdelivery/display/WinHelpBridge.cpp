@@ -13,6 +13,7 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -86,7 +87,10 @@ bool WinHelpBridge::ConnectOnce() {
     if (socket_ < 0) {
         return false;
     }
-    // A local connection is made or refused at once; no viewer listening is not worth a wait.
+    // A local connection is made or refused at once, unless the viewer's queue of connections is full; then
+    // the wait ends with the time-out.
+    const timeval limit{timeoutMs_ / 1000, (timeoutMs_ % 1000) * 1000};
+    setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
     if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
         Disconnect();
         return false;
