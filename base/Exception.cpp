@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "base/Exception.h"
 
+#include "base/Text.h"
+
 namespace brelmont {
 
 std::string FormatMessage(std::string_view pattern, std::string_view argument) {
@@ -53,26 +55,10 @@ std::int32_t StrToInt(std::string_view text) {
         }
         return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     }
-    bool negative = false;
-    if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
-        negative = rest[0] == '-';
-        rest.remove_prefix(1);
+    if (const auto value = ParseDecimalInt32(rest)) {
+        return *value;
     }
-    if (rest.empty()) {
-        throw InvalidInteger(text);
-    }
-    std::int64_t value = 0;
-    const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
-    for (char c : rest) {
-        if (c < '0' || c > '9') {
-            throw InvalidInteger(text);
-        }
-        value = value * 10 + (c - '0');
-        if (value > limit) {
-            throw InvalidInteger(text);
-        }
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
+    throw InvalidInteger(text);
 }
 
 } // namespace brelmont

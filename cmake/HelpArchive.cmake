@@ -14,11 +14,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/DebugInfo.cmake)
 # INSTALL installs the program as a plain file: an install that strips binaries would drop the archive.
 function(brelmont_append_help_archive target)
     cmake_parse_arguments(ARG "INSTALL;EXCLUDE_FROM_ALL;SEPARATE_DEBUG" "DESTINATION;COMPONENT" "" ${ARGN})
-    if(NOT TARGET brelmont_help_archive)
-        add_subdirectory(${PROJECT_SOURCE_DIR}/help ${PROJECT_BINARY_DIR}/help)
-    endif()
-    get_property(help_dir GLOBAL PROPERTY BRELMONT_HELP_DIR)
-    set(archive ${help_dir}/help.archive)
+    get_target_property(archive brelmont_help_archive BRELMONT_ARCHIVE_FILE)
 
     if(ARG_SEPARATE_DEBUG)
         brelmont_separate_debug_info(${target})

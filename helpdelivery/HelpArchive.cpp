@@ -2,10 +2,13 @@
 #include "helpdelivery/HelpArchive.h"
 
 #include "base/Exception.h"
+#include "base/HelpArchiveLayout.h"
+#include "base/Text.h"
 #include "helpdelivery/WorkFolder.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <fcntl.h>
 #include <limits>
 #include <memory>
@@ -19,10 +22,13 @@ namespace {
 // finds the record by its magic bytes, which occur nowhere else in the program. Reading through volatile
 // keeps the compiler from folding the placeholder value into the code.
 struct ArchiveMark {
-    unsigned char Magic[16];
+    unsigned char Magic[archive::MarkMagicSize];
     std::int32_t Start;
     std::uint32_t Appended;
 };
+static_assert(sizeof(ArchiveMark) == archive::MarkSize &&
+              offsetof(ArchiveMark, Start) == archive::MarkStartAt &&
+              offsetof(ArchiveMark, Appended) == archive::MarkAppendedAt);
 [[gnu::used]] volatile const ArchiveMark kArchiveMark = {
     {0xB7, 'B', 'r', 'e', 'l', 'm', 'o', 'n', 't', ' ', 'h', 'e', 'l', 'p', 0x1F, 0xE2}, 348672, 0};
 
@@ -30,10 +36,8 @@ std::int32_t gCursor = 0;
 std::string gExecutableOverride;
 
 constexpr std::size_t kBufferSize = 64 * 1024;
-constexpr std::size_t kNameField = 10;
-constexpr std::size_t kSizeField = 10;
-constexpr std::size_t kExtensionField = 4;
-constexpr std::int64_t kHeaderSize = 24;
+constexpr std::size_t kNameField = archive::NameField;
+constexpr std::int64_t kHeaderSize = archive::HeaderSize;
 
 [[noreturn]] void RaiseIoError(int error) {
     if (error == ENOENT) {
@@ -268,27 +272,10 @@ std::string LeadingToken(const std::string& text) {
 }
 
 std::int32_t EntrySize(const std::string& token) {
-    std::size_t at = 0;
-    const bool negative = !token.empty() && token[0] == '-';
-    if (!token.empty() && (token[0] == '-' || token[0] == '+')) {
-        at = 1;
+    if (const auto size = ParseDecimalInt32(token)) {
+        return *size;
     }
-    if (at == token.size()) {
-        throw InvalidInteger(token);
-    }
-    const std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + (negative ? 1 : 0);
-    std::int64_t value = 0;
-    for (; at < token.size(); ++at) {
-        const char c = token[at];
-        if (c < '0' || c > '9') {
-            throw InvalidInteger(token);
-        }
-        value = value * 10 + (c - '0');
-        if (value > limit) {
-            throw InvalidInteger(token);
-        }
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
+    throw InvalidInteger(token);
 }
 
 void ExtractEntry(const std::string& name, const std::string& ext, const std::string& folder,
@@ -298,8 +285,8 @@ void ExtractEntry(const std::string& name, const std::string& ext, const std::st
     Output output(folder, key + "." + ext);
     input.Seek(startOffset);
     SkipToHeader(input, key);
-    const std::string sizeText = ReadField(input, kSizeField);
-    ReadField(input, kExtensionField);
+    const std::string sizeText = ReadField(input, archive::SizeField);
+    ReadField(input, archive::ExtensionField);
     std::int32_t size = 0;
     if (!sizeText.empty()) {
         size = EntrySize(LeadingToken(sizeText));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "helpdelivery/display/HelpProtocol.h"
+#include "helpdelivery/display/HelpSystem.h"
 #include "helpviewer/HelpBook.h"
 #include "helpviewer/Macros.h"
 
@@ -22,7 +23,7 @@ class QAction;
 
 namespace brelmont::viewer {
 
-inline constexpr char kDefaultTitle[] = "Справка Windows";
+inline constexpr std::string_view kDefaultTitle = kViewerWindowTitle;
 
 // Serves the pages of the current help from "topic:<id>" and "contents:" addresses, so that back and forward
 // are the browser's own history.

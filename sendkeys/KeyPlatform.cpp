@@ -176,18 +176,4 @@ KeyCode UsLayoutKeyCode(char character) {
     return NoKey;
 }
 
-std::string_view CutUtf8(std::string_view text, std::size_t maxCharacters) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // Continuation bytes belong to the character before them.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0u) != 0x80u) {
-            if (count == maxCharacters) {
-                return text.substr(0, i);
-            }
-            ++count;
-        }
-    }
-    return text;
-}
-
 } // namespace brelmont

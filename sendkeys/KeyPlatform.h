@@ -88,8 +88,4 @@ KeyPlatform& CurrentKeyPlatform();
 // other control characters; NoKey for every byte above 0x7F.
 KeyCode UsLayoutKeyCode(char character);
 
-// The longest start of a UTF-8 text that holds at most maxCharacters characters and ends on a character
-// boundary.
-std::string_view CutUtf8(std::string_view text, std::size_t maxCharacters);
-
 } // namespace brelmont

@@ -2,6 +2,7 @@
 #include "sendkeys/SendKeys.h"
 
 #include "base/Exception.h"
+#include "base/Text.h"
 
 #include <array>
 #include <cstddef>
@@ -19,10 +20,6 @@ constexpr std::size_t TitleCharacters = 79;
 constexpr KeyCode ShiftedOem4 = 0x01DB; // "{" whatever the layout
 constexpr KeyCode ShiftedOem6 = 0x01DD; // "}" whatever the layout
 constexpr std::size_t NoClose = static_cast<std::size_t>(-1);
-
-constexpr char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // The state of one SendKeys call; a new one for every call, so nothing leaks from one call into the next.
 class KeySender {
@@ -254,13 +251,8 @@ bool KeySender::Send(std::string_view keys) {
 
 bool MatchWindowTitle(KeyPlatform& platform, WindowHandle window, std::string_view title) {
     const std::string text = platform.WindowTitle(window, TitleCharacters);
-    if (text.size() < title.size()) {
+    if (!StartsWithAsciiCase(text, title)) {
         return true;
-    }
-    for (std::size_t i = 0; i < title.size(); ++i) {
-        if (UpperAscii(text[i]) != UpperAscii(title[i])) {
-            return true;
-        }
     }
     FoundWindow = window;
     return false;

@@ -28,16 +28,61 @@ QScreen* ScreenOf(const QWidget& widget) {
     return screen != nullptr ? screen : QGuiApplication::primaryScreen();
 }
 
+bool Framed(const QWidget& window) {
+    return window.isVisible() && window.frameGeometry() != window.geometry();
+}
+
+void CentreFrame(QWidget& window, const QScreen& screen) {
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen.availableGeometry().center());
+    // A window's position is its frame's.
+    window.move(frame.topLeft());
+}
+
+// The frame is known only once the window manager has put it round the shown window: by the first paint,
+// which waits for the framed window to be exposed, or the activation that the manager gives a new window.
+// Then the whole frame, title bar included, is centred once; later moves are the user's.
+class CentreWhenFramed : public QObject {
+public:
+    explicit CentreWhenFramed(QWidget& window) : QObject(&window), window_(window) {
+        window.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        const auto type = event->type();
+        const bool mayBeFramed = type == QEvent::Paint || type == QEvent::WindowActivate ||
+                                 type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show;
+        if (mayBeFramed && Framed(window_)) {
+            window_.removeEventFilter(this);
+            if (const QScreen* screen = ScreenOf(window_)) {
+                CentreFrame(window_, *screen);
+            }
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget& window_;
+};
+
 } // namespace
 
 void CentreOnScreen(QWidget& window) {
-    if (const QScreen* screen = ScreenOf(window)) {
-        // The frame is not known before the window manager has drawn it; its sides are alike, so centring the
-        // client area centres the window across and puts it half a title bar low at most.
-        QRect client(QPoint(), window.size());
-        client.moveCenter(screen->availableGeometry().center());
-        window.setGeometry(client);
+    const QScreen* screen = ScreenOf(window);
+    if (screen == nullptr) {
+        return;
     }
+    if (Framed(window)) {
+        CentreFrame(window, *screen);
+        return;
+    }
+    // Until the frame is known, the client area stands in the middle, so a window that never gets a frame
+    // is centred too.
+    QRect client(QPoint(), window.size());
+    client.moveCenter(screen->availableGeometry().center());
+    window.setGeometry(client);
+    new CentreWhenFramed(window);
 }
 
 std::string ApplicationTitleFor(const std::string& executablePath) {

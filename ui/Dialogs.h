@@ -32,7 +32,8 @@ std::string ErrorBoxText(const std::string& message);
 // width, one "OK" answering Enter and Escape, centred on the screen. Returns when it closes.
 void ShowMessage(const std::string& text);
 
-// Places a top-level window in the middle of its screen.
+// Places a top-level window in the middle of its screen: its whole frame once the window manager has drawn
+// one, its client area until then.
 void CentreOnScreen(QWidget& window);
 
 // The error box: application title, stop icon, one OK; every other window is disabled while it is open and

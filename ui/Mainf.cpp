@@ -57,6 +57,9 @@ TMain::TMain(HelpHooks help, QWidget* parent) : QWidget(parent), ui(new Ui::TMai
     ui->UrlLabel1->raise();
     UseSharpPictures(*this);
     ui->menuz->raise();
+    // A click on the panel's strips beside its two entries has no handler: it must not travel on to the
+    // background, whose click hides the panel.
+    ui->menuz->setAttribute(Qt::WA_NoMousePropagation);
 
     SetWebLink(*ui->UrlLabel1, MakerSiteUrl());
     SetWebLink(*ui->UrlLabel2, MakerSiteUrl());

@@ -26,7 +26,7 @@ class TMainKeys;
 struct HelpHooks {
     std::function<void()> Unpack;
     std::function<void()> RemoveFolder;
-    std::function<void()> Show; // left empty until the help display is wired in
+    std::function<void()> Show; // the Help button's ShowHelp
 };
 HelpHooks RealHelpHooks();
 

@@ -29,9 +29,8 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent), ui(new Ui::TAbout) {
     ui->UrlLabel2->setAccessibleName(QStringLiteral("Сайт программы: ") + ui->UrlLabel2->text());
     ui->UrlLabel3->setAccessibleName(QStringLiteral("Сайт Lindqor: ") + ui->UrlLabel3->text());
     for (TUrlLabel* link : {ui->UrlLabel1, ui->UrlLabel2, ui->UrlLabel3}) {
-        QPalette palette = link->palette();
-        palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
-        link->setPalette(palette);
+        // The design's palette replaced the one the label made for itself.
+        link->setFontColor(link->palette().color(QPalette::Highlight));
         link->adjustSize();
     }
     for (QLabel* label : {ui->LabelFill1, ui->LabelFill3, ui->LabelFill4, ui->LabelFill5, ui->LabelFill6}) {

@@ -1,8 +1,6 @@
 # SPDX-License-Identifier: MIT
 # The program's two windows and the dialog rules they share. Included by ui/CMakeLists.txt when Qt is on.
 
-add_subdirectory(${PROJECT_SOURCE_DIR}/art ${PROJECT_BINARY_DIR}/art)
-
 # The maker's addresses, in one place; override them when configuring, e.g. -DBRELMONT_SITE_URL=https://...
 set(BRELMONT_SITE_URL "https://brelmont.example/" CACHE STRING "The maker's web site, opened from both windows")
 set(BRELMONT_SUPPORT_EMAIL "help@brelmont.example" CACHE STRING "The support e-mail address in the About box")
@@ -14,8 +12,10 @@ add_library(Brelmont::dialogs ALIAS brelmont_dialogs)
 target_include_directories(brelmont_dialogs PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(brelmont_dialogs PUBLIC Brelmont::base Qt6::Widgets)
 
-brelmont_test(dialogs_tests SOURCES tests/DialogsTest.cpp tests/QtTestMain.cpp
-              LIBS Brelmont::dialogs Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+if(BUILD_TESTING)
+    brelmont_test(dialogs_tests OWN_MAIN SOURCES tests/DialogsTest.cpp tests/QtTestMain.cpp
+                  LIBS Brelmont::dialogs Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+endif()
 
 # The designs' Ui classes, with their font sizes read as pixels (PixelFonts.cmake).
 set(form_headers)
@@ -34,35 +34,27 @@ add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.
 add_library(Brelmont::windows ALIAS brelmont_windows)
 set_target_properties(brelmont_windows PROPERTIES AUTOUIC OFF)
 target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
-target_link_libraries(brelmont_windows PUBLIC Brelmont::dialogs Brelmont::widgets Brelmont::stakecalc
+target_link_libraries(brelmont_windows PUBLIC Brelmont::artwork Brelmont::dialogs Brelmont::widgets Brelmont::stakecalc
                                               Brelmont::helpdelivery Brelmont::helpdisplay_qt Qt6::Widgets
                                               Qt6::Charts Qt6::Svg Qt6::Concurrent)
 set_source_files_properties(Links.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_SITE_URL=\"${BRELMONT_SITE_URL}\";BRELMONT_SUPPORT_EMAIL=\"${BRELMONT_SUPPORT_EMAIL}\";BRELMONT_PARTNER_URL=\"${BRELMONT_PARTNER_URL}\"")
 
-set(art_files banner-main.jpg banner-about.jpg toolbar-coins.jpg icon-48.jpg brelmont.png
-              banner-main@2x.jpg banner-about@2x.jpg toolbar-coins@2x.jpg)
-foreach(face IN LISTS BRELMONT_BUTTON_FACES)
-    separate_arguments(parts UNIX_COMMAND "${face}")
-    list(GET parts 0 name)
-    list(APPEND art_files ${name}.bmp ${name}.shape ${name}@2x.bmp)
-endforeach()
-list(TRANSFORM art_files PREPEND ${PROJECT_SOURCE_DIR}/art/rendered/)
-qt_add_resources(brelmont_windows brelmont_artwork PREFIX /art BASE ${PROJECT_SOURCE_DIR}/art/rendered
-                 FILES ${art_files})
-
-brelmont_test(windows_tests SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/KeyboardTest.cpp
-                            tests/ClearOutcomesTest.cpp tests/AccessibleNamesTest.cpp tests/RiskChartTest.cpp
-                            tests/QtTestMain.cpp
-              LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
-# The tests reach the controls through the same generated Ui classes.
-set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
-
 brelmont_benchmark(riskchart_bench SOURCES bench/RiskChartBench.cpp LIBS Brelmont::windows)
 
-# The pictures as shown at 1x and at 200 %, compared pixel for pixel with the artwork for each scale.
-foreach(scale 1 2)
-    brelmont_test(hidpi_tests_${scale}x SOURCES tests/HiDpiTest.cpp tests/QtTestMain.cpp
-                  LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=${scale})
-    set_target_properties(hidpi_tests_${scale}x PROPERTIES AUTOUIC OFF)
-endforeach()
+if(BUILD_TESTING)
+    brelmont_test(windows_tests OWN_MAIN
+                  SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/KeyboardTest.cpp
+                          tests/ClearOutcomesTest.cpp tests/AccessibleNamesTest.cpp tests/RiskChartTest.cpp
+                          tests/QtTestMain.cpp
+                  LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+    # The tests reach the controls through the same generated Ui classes.
+    set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
+
+    # The pictures as shown at 1x and at 200 %, compared pixel for pixel with the artwork for each scale.
+    foreach(scale 1 2)
+        brelmont_test(hidpi_tests_${scale}x OWN_MAIN SOURCES tests/HiDpiTest.cpp tests/QtTestMain.cpp
+                      LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=${scale})
+        set_target_properties(hidpi_tests_${scale}x PROPERTIES AUTOUIC OFF)
+    endforeach()
+endif()

@@ -48,6 +48,21 @@ shot() {
     import -window root -crop "$((w + left + right))x$((h + top + bottom))+$((x - left))+$((y - top))" +repage "$2"
 }
 
+# Succeeds when the window's whole frame, title bar included, stands in the middle of the 1280x1024 screen
+# (to the pixel, as halving an odd size allows).
+frame_centred() {
+    local info x y w h left right top bottom
+    info=$(xwininfo -id "$1")
+    x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+    w=$(awk '/Width:/ {print $NF}' <<<"$info")
+    h=$(awk '/Height:/ {print $NF}' <<<"$info")
+    read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
+    ((top > 0)) || return 1
+    local dx=$((2 * (x - left) + w + left + right - 1280)) dy=$((2 * (y - top) + h + top + bottom - 1024))
+    ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2))
+}
+
 # Prints the help viewer's window once it is shown, nothing when it never is.
 wait_viewer() {
     local found
@@ -89,6 +104,12 @@ if [[ -n $window ]]; then
     for f in help.hlp help.GID help.cnt 1.GID; do
         [[ -f $folder/$f ]] || fail "help file $f was not unpacked"
     done
+    centred=0
+    for _ in $(seq 1 100); do
+        frame_centred "$window" && centred=1 && break
+        sleep 0.05
+    done
+    ((centred)) || fail "the main window's frame is not centred on the screen"
     xdotool windowactivate --sync "$window" >/dev/null 2>&1
     sleep 0.5
     import -window root -crop 1280x1024+0+0 "$shots/screen-main.png" || fail "screenshot"

@@ -18,6 +18,8 @@
 
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using brelmont::TBitmap24;
 using brelmont::TColor;
 

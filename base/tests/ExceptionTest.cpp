@@ -7,6 +7,8 @@
 
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using brelmont::StrToInt;
 
 struct IntCase {

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "helpdelivery/display/HelpProtocol.h"
 
+#include "helpdelivery/display/HelpSystem.h"
+
 #include <QFileInfo>
 #include <unistd.h>
 
 namespace brelmont::helpprotocol {
 
 QString DefaultServerName() {
-    QString name = QStringLiteral("brelmont-help-%1").arg(getuid());
+    QString name =
+        QLatin1StringView(kViewerWindowClass.data(), static_cast<qsizetype>(kViewerWindowClass.size())) +
+        QStringLiteral("-%1").arg(getuid());
     QString display = qEnvironmentVariable("DISPLAY");
     for (auto& c : display) {
         if (!c.isLetterOrNumber() && c != u'.') {

@@ -2,6 +2,7 @@
 #include "helpdelivery/display/HelpSystem.h"
 
 #include "base/Exception.h"
+#include "base/Text.h"
 
 #include <algorithm>
 
@@ -10,14 +11,6 @@ namespace brelmont {
 namespace {
 
 constexpr std::size_t kJumpCommandLimit = 255;
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
 
 } // namespace
 
@@ -30,23 +23,12 @@ bool HelpSettings::HasHelp() const {
     return HelpType == THelpType::htKeyword ? !keyword_.empty() : HelpContext != 0;
 }
 
-bool SameTextAsciiCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 std::string JumpCommand(std::string_view topicId) {
     std::string command = "JumpID(\"\",\"";
     command += topicId;
     command += "\")";
-    if (command.size() > kJumpCommandLimit) {
-        std::size_t cut = kJumpCommandLimit;
-        // A cut inside a multi-byte character would hand the viewer a broken text.
-        while (cut > 0 && IsUtf8Continuation(command[cut])) {
-            --cut;
-        }
-        command.resize(cut);
-    }
+    // A cut inside a multi-byte character would hand the viewer a broken text.
+    command.resize(CutUtf8Bytes(command, kJumpCommandLimit).size());
     return command;
 }
 

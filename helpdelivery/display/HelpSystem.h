@@ -8,6 +8,8 @@
 // ones.
 #pragma once
 
+#include "base/Text.h"
+
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -49,8 +51,8 @@ inline constexpr std::string_view kHelpFileName = "help.hlp";
 inline constexpr std::string_view kHelpJumpTopic = "TApplication_HelpJump";
 inline constexpr std::string_view kViewerWindowTitle = "Справка Windows";
 inline constexpr std::string_view kHelpKeys = "{enter}";
-// The class name under which the viewer program's top-level windows are found (compared ignoring the case
-// of a to z).
+// The viewer program's file name, which is also the class name under which its top-level windows are found
+// (compared ignoring the case of a to z) and the start of its request server's name.
 inline constexpr std::string_view kViewerWindowClass = "brelmont-help";
 
 // What the viewer binding needs from the platform.
@@ -78,9 +80,6 @@ public:
     virtual bool ActivateWindow(std::string_view title) = 0;
     virtual bool SendKeys(std::string_view keys, bool Wait) = 0;
 };
-
-// True when `a` and `b` are equal, letters a to z taken in either case, every other byte as itself.
-bool SameTextAsciiCase(std::string_view a, std::string_view b);
 
 // "JumpID("","<topic>")", cut to at most 255 bytes (never inside a UTF-8 sequence).
 std::string JumpCommand(std::string_view topicId);

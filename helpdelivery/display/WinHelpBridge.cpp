@@ -5,14 +5,36 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace brelmont {
 
 namespace {
 
-constexpr auto kViewerName = "brelmont-help";
+// Waits for `events` on `fd` until `deadline`; false on time-out. Signals that interrupt the wait do not end
+// it.
+bool WaitFor(int fd, short events, const QDeadlineTimer& deadline) {
+    for (;;) {
+        pollfd watch{fd, events, 0};
+        const int ready = poll(&watch, 1, static_cast<int>(deadline.remainingTime()));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+}
 
 } // namespace
 
@@ -22,23 +44,75 @@ WinHelpBridge::WinHelpBridge(QString viewerProgram, QString serverName, int time
       timeoutMs_(timeoutMs) {}
 
 WinHelpBridge::~WinHelpBridge() {
-    socket_.abort();
+    Disconnect();
+}
+
+void WinHelpBridge::Disconnect() {
+    if (socket_ >= 0) {
+        close(socket_);
+        socket_ = -1;
+    }
+    incoming_.clear();
+}
+
+// A connection whose viewer has gone reads as ended at once; it counts as none.
+bool WinHelpBridge::Connected() {
+    if (socket_ < 0) {
+        return false;
+    }
+    pollfd watch{socket_, POLLIN, 0};
+    if (poll(&watch, 1, 0) > 0) {
+        char byte = 0;
+        if ((watch.revents & (POLLHUP | POLLERR)) != 0 ||
+            recv(socket_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0) {
+            Disconnect();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WinHelpBridge::ConnectOnce() {
+    Disconnect();
+    const QString path =
+        serverName_.startsWith(u'/') ? serverName_ : QDir::cleanPath(QDir::tempPath()) + u'/' + serverName_;
+    const QByteArray encoded = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (encoded.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) {
+        return false;
+    }
+    std::memcpy(address.sun_path, encoded.constData(), static_cast<size_t>(encoded.size()));
+    socket_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket_ < 0) {
+        return false;
+    }
+    // A local connection is made or refused at once, unless the viewer's queue of connections is full; then
+    // the wait ends with the time-out.
+    const timeval limit{timeoutMs_ / 1000, (timeoutMs_ % 1000) * 1000};
+    setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
+    if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        Disconnect();
+        return false;
+    }
+    return true;
 }
 
 QString WinHelpBridge::ViewerProgram() const {
     if (!viewerProgram_.isEmpty()) {
         return viewerProgram_;
     }
+    const QLatin1StringView name(kViewerWindowClass.data(),
+                                 static_cast<qsizetype>(kViewerWindowClass.size()));
     // Beside the program in the build tree, in libexec once installed, on PATH as a last resort.
     const QString folder = QCoreApplication::applicationDirPath();
     for (const QString& candidate :
-         {folder + u'/' + QLatin1String(kViewerName),
-          folder + u'/' + QLatin1String(BRELMONT_VIEWER_FROM_PROGRAM) + u'/' + QLatin1String(kViewerName)}) {
+         {folder + u'/' + name, folder + u'/' + QLatin1String(BRELMONT_VIEWER_FROM_PROGRAM) + u'/' + name}) {
         if (QFileInfo(candidate).isExecutable()) {
             return QFileInfo(candidate).absoluteFilePath();
         }
     }
-    return QStandardPaths::findExecutable(QLatin1String(kViewerName));
+    return QStandardPaths::findExecutable(name);
 }
 
 bool WinHelpBridge::StartViewer() {
@@ -66,26 +140,30 @@ bool WinHelpBridge::StartViewer() {
 }
 
 bool WinHelpBridge::Connect(bool startViewer) {
-    if (socket_.state() == QLocalSocket::ConnectedState) {
+    if (Connected()) {
         return true;
     }
-    socket_.abort();
-    incoming_.clear();
-    socket_.connectToServer(serverName_);
-    if (socket_.waitForConnected(timeoutMs_)) {
+    if (ConnectOnce()) {
         return true;
     }
-    if (!startViewer || !StartViewer()) {
-        return false;
-    }
-    socket_.connectToServer(serverName_);
-    return socket_.waitForConnected(timeoutMs_);
+    return startViewer && StartViewer() && ConnectOnce();
 }
 
 QByteArray WinHelpBridge::Exchange(const QByteArray& message) {
-    socket_.write(message);
-    if (!socket_.waitForBytesWritten(timeoutMs_) && socket_.bytesToWrite() > 0) {
-        return {};
+    QDeadlineTimer sending(timeoutMs_);
+    for (qsizetype sent = 0; sent < message.size();) {
+        const ssize_t wrote = send(socket_, message.constData() + sent,
+                                   static_cast<size_t>(message.size() - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (wrote > 0) {
+            sent += wrote;
+        } else if (wrote < 0 && errno == EINTR) {
+            continue;
+        } else if (wrote < 0 && errno == EAGAIN && WaitFor(socket_, POLLOUT, sending)) {
+            continue;
+        } else {
+            Disconnect();
+            return {};
+        }
     }
     QDeadlineTimer deadline(timeoutMs_);
     for (;;) {
@@ -93,16 +171,24 @@ QByteArray WinHelpBridge::Exchange(const QByteArray& message) {
         if (auto reply = helpprotocol::TakeMessage(incoming_, broken)) {
             return *reply;
         }
-        if (broken || socket_.state() != QLocalSocket::ConnectedState) {
+        if (broken) {
+            Disconnect();
             return {};
         }
-        if (!socket_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+        if (!WaitFor(socket_, POLLIN, deadline)) {
             if (deadline.hasExpired()) {
                 hung_ = true;
             }
             return {};
         }
-        incoming_ += socket_.readAll();
+        char chunk[4096];
+        const ssize_t got = recv(socket_, chunk, sizeof(chunk), MSG_DONTWAIT);
+        if (got > 0) {
+            incoming_.append(chunk, got);
+        } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
+            Disconnect();
+            return {};
+        }
     }
 }
 
@@ -111,7 +197,7 @@ QByteArray WinHelpBridge::Send(const helpprotocol::Request& request) {
     const QByteArray message = helpprotocol::EncodeRequest(request);
     // A viewer that the user has closed leaves a dead connection behind; the second round starts a new one.
     for (int round = 0; round < 2; ++round) {
-        if (quit && socket_.state() != QLocalSocket::ConnectedState) {
+        if (quit && !Connected()) {
             return {};
         }
         if (!Connect(!quit)) {
@@ -122,17 +208,20 @@ QByteArray WinHelpBridge::Send(const helpprotocol::Request& request) {
         if (!reply.isEmpty() || hung_ || quit) {
             if (quit) {
                 // The viewer drops the connection as it ends; the program's own child is waited for too.
-                if (socket_.state() == QLocalSocket::ConnectedState) {
-                    socket_.waitForDisconnected(timeoutMs_);
+                if (socket_ >= 0) {
+                    char rest[256];
+                    const QDeadlineTimer ending(timeoutMs_);
+                    while (WaitFor(socket_, POLLIN, ending) && recv(socket_, rest, sizeof(rest), 0) > 0) {
+                    }
                 }
-                socket_.abort();
+                Disconnect();
                 if (process_) {
                     process_->waitForFinished(timeoutMs_);
                 }
             }
             return reply;
         }
-        socket_.abort();
+        Disconnect();
     }
     return {};
 }
@@ -143,7 +232,7 @@ void WinHelpBridge::WaitForViewerExit() {
         process_->waitForFinished(1000);
     }
     process_.reset();
-    socket_.abort();
+    Disconnect();
     hung_ = false;
 }
 

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Stands in for the platform's help viewer call: hands each request to the program's own viewer over a local
 // socket, starting the viewer on the first request, and returns once the viewer has shown what was asked,
-// so that the window activation that follows finds its window. Used by the Qt help system.
+// so that the window activation that follows finds its window. Used by the Qt help system. The socket is a
+// plain Unix one, so that the program does not load the toolkit's network library at start for it; the
+// viewer listens with that library, whose server puts a name that is not a path in the temporary folder.
 #pragma once
 
 #include "helpdelivery/display/HelpProtocol.h"
 
-#include <QLocalSocket>
 #include <QProcess>
 #include <QString>
 #include <memory>
@@ -35,6 +36,9 @@ public:
     QString ViewerProgram() const;
 
 private:
+    bool Connected();
+    void Disconnect();
+    bool ConnectOnce();
     bool Connect(bool startViewer);
     bool StartViewer();
     QByteArray Exchange(const QByteArray& message);
@@ -42,7 +46,7 @@ private:
     QString viewerProgram_;
     QString serverName_;
     int timeoutMs_;
-    QLocalSocket socket_;
+    int socket_ = -1;
     std::unique_ptr<QProcess> process_;
     QByteArray incoming_;
     bool hung_ = false;

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "helpdelivery/display/X11WindowClasses.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
+#include "base/x11/X11WindowList.h"
+
 #include <X11/Xutil.h>
-#include <vector>
 
 namespace brelmont {
 
@@ -20,40 +19,6 @@ Display* SharedDisplay() {
     return display;
 }
 
-std::vector<Window> TopLevelWindows(Display* display) {
-    std::vector<Window> windows;
-    const Window root = DefaultRootWindow(display);
-    const Atom clientList = XInternAtom(display, "_NET_CLIENT_LIST", True);
-    if (clientList != None) {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, root, clientList, 0, 65536, False, XA_WINDOW, &type, &format, &count,
-                               &after, &data) == Success &&
-            type == XA_WINDOW && format == 32 && data != nullptr) {
-            const auto* list = reinterpret_cast<const unsigned long*>(data);
-            windows.assign(list, list + count);
-        }
-        if (data != nullptr) {
-            XFree(data);
-        }
-        if (!windows.empty()) {
-            return windows;
-        }
-    }
-    Window rootReturn = None;
-    Window parent = None;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display, root, &rootReturn, &parent, &children, &count) != 0 && children != nullptr) {
-        windows.assign(children, children + count);
-        XFree(children);
-    }
-    return windows;
-}
-
 } // namespace
 
 void EnumX11TopLevelWindowClasses(const std::function<bool(std::string_view)>& visit) {
@@ -62,7 +27,9 @@ void EnumX11TopLevelWindowClasses(const std::function<bool(std::string_view)>& v
         return;
     }
     auto* previous = XSetErrorHandler(IgnoreXError);
-    for (Window window : TopLevelWindows(display)) {
+    // A hidden window of the viewer counts as much as a shown one.
+    static const X11WindowList list(display);
+    for (Window window : list.TopLevelWindows(X11WindowList::Unmanaged::AllChildren)) {
         XClassHint hint{nullptr, nullptr};
         bool more = true;
         if (XGetClassHint(display, window, &hint) != 0) {

@@ -17,6 +17,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using testing::Exists;
 using testing::IsEmptyFolder;
 using testing::ReadFile;

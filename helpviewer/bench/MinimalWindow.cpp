@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The yardstick for the viewer's start: the least a Qt Widgets program does to put a window on screen. It
-// prints "shown" once its window is exposed and ends.
+// The yardsticks for the viewer's start: the least a Qt Widgets program does to put a window on screen and,
+// given texts, the least it does to show them as the viewer does: titles in a contents tree beside a page
+// that holds them. It prints "shown" once its window is exposed and ends.
+//     minimal-qt-window [TEXT...]
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QTextBrowser>
+#include <QTreeWidget>
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
@@ -30,6 +35,21 @@ int main(int argc, char** argv) {
     QWidget window;
     window.setWindowTitle(QStringLiteral("minimal"));
     window.resize(820, 580);
+    const QStringList texts = QCoreApplication::arguments().mid(1);
+    if (!texts.isEmpty()) {
+        auto* layout = new QHBoxLayout(&window);
+        auto* contents = new QTreeWidget(&window);
+        contents->setHeaderHidden(true);
+        QString page;
+        for (const QString& text : texts) {
+            new QTreeWidgetItem(contents, {text});
+            page += QStringLiteral("<h2>%1</h2><p>%1</p>").arg(text.toHtmlEscaped());
+        }
+        auto* browser = new QTextBrowser(&window);
+        browser->setHtml(page);
+        layout->addWidget(contents, 1);
+        layout->addWidget(browser, 3);
+    }
     window.winId();
     ExposeWatch watch;
     window.windowHandle()->installEventFilter(&watch);

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QUuid>
@@ -112,6 +113,29 @@ TEST_F(Bridge, NoViewerProgramMeansNoAnswerAndNoHang) {
                        dir.filePath(QStringLiteral("other.sock")));
     EXPECT_TRUE(lost.Send(Jump("Topic10")).isEmpty());
     EXPECT_FALSE(lost.ViewerHung());
+}
+
+// The program reaches the viewer by its own socket code: a name that is not a path must lead where the
+// viewer listens, and a viewer that takes a request and never answers must count as hung, not as gone.
+TEST_F(Bridge, AServerNameThatIsNotAPathReachesTheViewer) {
+    const QString name = QStringLiteral("brelmont-bridge-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    WinHelpBridge named(QStringLiteral(BRELMONT_VIEWER_PROGRAM), name);
+    EXPECT_EQ(named.Send(Jump("Topic20")), QByteArray(helpprotocol::kShown));
+    EXPECT_EQ(Query(named)[QStringLiteral("page")].toString(), QStringLiteral("topic:Topic20"));
+    helpprotocol::Request quit;
+    quit.command = HELP_QUIT;
+    named.Send(quit);
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    EXPECT_FALSE(probe.waitForConnected(1000));
+}
+
+TEST_F(Bridge, AViewerThatNeverAnswersIsHung) {
+    QLocalServer silent;
+    ASSERT_TRUE(silent.listen(dir.filePath(QStringLiteral("silent.sock"))));
+    WinHelpBridge waiting(QStringLiteral("/nonexistent/brelmont-help"), silent.fullServerName(), 300);
+    EXPECT_TRUE(waiting.Send(Jump("Topic10")).isEmpty());
+    EXPECT_TRUE(waiting.ViewerHung());
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using brelmont::viewer::DecodeCp1251;
 using brelmont::viewer::HelpBook;
 

@@ -8,6 +8,8 @@
 
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using brelmont::viewer::RunMacros;
 using brelmont::viewer::ViewAction;
 using Kind = ViewAction::Kind;

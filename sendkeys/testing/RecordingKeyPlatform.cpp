@@ -2,6 +2,7 @@
 #include "sendkeys/testing/RecordingKeyPlatform.h"
 
 #include "base/Exception.h"
+#include "base/Text.h"
 
 #include <cstdio>
 

@@ -11,6 +11,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 std::string Times(const std::string& part, int count) {
     std::string text;
     for (int i = 0; i < count; ++i) {

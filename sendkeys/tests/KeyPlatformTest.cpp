@@ -9,6 +9,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 struct LayoutRow {
     std::string name;
     char character = 0;
@@ -37,32 +39,6 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutRow{"ControlA", '\x01', 0x241},
                       LayoutRow{"HighByte", static_cast<char>(0xD0), NoKey}, LayoutRow{"Nul", '\0', NoKey}),
     testing::RowName{});
-
-struct CutRow {
-    std::string name;
-    std::string text;
-    std::size_t max = 0;
-    std::string expected;
-};
-
-void PrintTo(const CutRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class Utf8Cut : public ::testing::TestWithParam<CutRow> {};
-
-TEST_P(Utf8Cut, KeepsWholeCharacters) {
-    EXPECT_EQ(CutUtf8(GetParam().text, GetParam().max), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, Utf8Cut,
-                         ::testing::Values(CutRow{"ShortTextKept", "abc", 79, "abc"},
-                                           CutRow{"AsciiCut", "abcdef", 3, "abc"},
-                                           CutRow{"CyrillicCutByCharacters", "Справка", 3, "Спр"},
-                                           CutRow{"MixedText", "aЖbЖ", 3, "aЖb"},
-                                           CutRow{"ZeroCharacters", "Ж", 0, ""},
-                                           CutRow{"ExactLength", "ЖЖ", 2, "ЖЖ"}),
-                         testing::RowName{});
 
 TEST(SilentPlatform, SendsNothingAndFindsNoWindow) {
     SetKeyPlatform(nullptr);

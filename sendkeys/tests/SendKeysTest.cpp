@@ -13,6 +13,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 class Recorded : public ::testing::Test {
 protected:
     void SetUp() override { SetKeyPlatform(&platform); }

@@ -20,6 +20,8 @@
 
 namespace brelmont {
 
+class X11Connection;
+
 class X11KeyPlatform final : public KeyPlatform {
 public:
     // An empty name means the display that DISPLAY names.
@@ -48,15 +50,14 @@ public:
     void SendSystemCommand(WindowHandle window, SystemCommand command, WindowHandle argument) override;
 
 private:
-    struct Connection;
-    Connection* Open();
+    X11Connection* Open();
 
     bool FocusIsOwnWindow();
 
     class KeyEventCounter;
 
     std::string displayName_;
-    std::unique_ptr<Connection> connection_;
+    std::unique_ptr<X11Connection> connection_;
     std::unique_ptr<KeyEventCounter> counter_;
     bool triedToOpen_ = false;
     unsigned eventsSinceDispatch_ = 0;

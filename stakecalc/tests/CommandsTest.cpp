@@ -13,6 +13,8 @@
 
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using brelmont::testing::RecordingFields;
 using Log = std::vector<std::string>;
 

@@ -12,6 +12,8 @@
 
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using brelmont::StakeInputs;
 using brelmont::testing::RecordingFields;
 

@@ -13,6 +13,8 @@
 
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using brelmont::FloatToStr;
 using brelmont::RoundToInteger;
 using brelmont::StrToFloat;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "HelpPack.h"
 
+#include "base/HelpArchiveLayout.h"
+
 #include <array>
 #include <limits>
 #include <set>
@@ -9,8 +11,8 @@
 namespace brelmont::helppack {
 namespace {
 
-constexpr std::uint32_t kAppended = 0x444E5041; // "APND"
-constexpr std::size_t kMarkSize = 24;
+constexpr std::uint32_t kAppended = archive::MarkAppended;
+constexpr std::size_t kMarkSize = archive::MarkSize;
 
 void Fail(const std::string& what) {
     throw std::runtime_error(what);
@@ -188,8 +190,9 @@ std::string EntryHeader(const Entry& entry) {
     if (entry.Data.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
         Fail("entry " + entry.Name + " is too large");
     }
-    return Padded(entry.Name, 10, "name") + Padded(std::to_string(entry.Data.size()), 10, "size") +
-           Padded(entry.Extension, 4, "extension");
+    return Padded(entry.Name, archive::NameField, "name") +
+           Padded(std::to_string(entry.Data.size()), archive::SizeField, "size") +
+           Padded(entry.Extension, archive::ExtensionField, "extension");
 }
 
 std::string Archive(const std::vector<Entry>& entries) {
@@ -235,8 +238,8 @@ std::string WithArchive(std::string program, std::string_view archive) {
             program[at + offset + i] = static_cast<char>((value >> (8 * i)) & 0xFFu);
         }
     };
-    if (field(20) == kAppended) {
-        const std::uint32_t length = field(16);
+    if (field(archive::MarkAppendedAt) == kAppended) {
+        const std::uint32_t length = field(archive::MarkStartAt);
         if (length < at + kMarkSize || length > program.size()) {
             Fail("the archive start mark holds an impossible length");
         }
@@ -245,8 +248,8 @@ std::string WithArchive(std::string program, std::string_view archive) {
     if (program.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
         Fail("the program is too large for a 32-bit archive offset");
     }
-    store(16, static_cast<std::uint32_t>(program.size()));
-    store(20, kAppended);
+    store(archive::MarkStartAt, static_cast<std::uint32_t>(program.size()));
+    store(archive::MarkAppendedAt, kAppended);
     program.append(archive);
     return program;
 }

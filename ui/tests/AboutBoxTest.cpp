@@ -18,6 +18,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using testing::ModalAnswerer;
 
 struct AboutRow {

@@ -14,6 +14,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using testing::ModalAnswerer;
 
 struct TextRow {

@@ -18,6 +18,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using testing::ModalAnswerer;
 
 // Help calls are counted, never made: the tests must not unpack anything.
@@ -264,6 +266,14 @@ INSTANTIATE_TEST_SUITE_P(
         HandlerRow{"Label14MouseMove", [](Ui::TMain& u) { SendMove(*u.Label14); }, false, "Запуск"},
         HandlerRow{"HElPMouseMove", [](Ui::TMain& u) { SendMove(*u.HElP); }, false, "Запуск"},
         HandlerRow{"FormClick", [](Ui::TMain& u) { SendClick(*u.Panel1); }, false, "Запуск"},
+        HandlerRow{"ClickBesideTheEntriesKeepsThePanel",
+                   [](Ui::TMain& u) {
+                       for (QWidget* strip : {static_cast<QWidget*>(u.Panel15), static_cast<QWidget*>(u.Panel16),
+                                              static_cast<QWidget*>(u.menuz)}) {
+                           SendClick(*strip);
+                       }
+                   },
+                   true, "Запуск"},
         HandlerRow{"EscapeKey", [](Ui::TMain& u) { QTest::keyClick(u.Panel1->window(), Qt::Key_Escape); },
                    false, "Запуск"},
         HandlerRow{"OtherKeyKeepsThePanel",

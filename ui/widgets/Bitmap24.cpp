@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/Bitmap24.h"
 
+#include "base/LittleEndian.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -12,26 +14,6 @@ namespace {
 constexpr std::size_t FileHeaderSize = 14;
 constexpr std::uint32_t InfoHeaderSize = 40;
 
-std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
-std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-void PutU16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t value) {
-    out[at] = static_cast<std::uint8_t>(value);
-    out[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 std::size_t StrideFor(int width) {
     return (3 * static_cast<std::size_t>(width) + 3) / 4 * 4;
 }
@@ -40,9 +22,9 @@ std::size_t StrideFor(int width) {
     throw EInvalidGraphic("Invalid bitmap: " + why);
 }
 
-void CheckSize(int width, int height) {
+void CheckSize(int width, int height, bool oneSideMayBeEmpty = false) {
     if (width < 0 || height < 0 || width > TBitmap24::MaxDimension || height > TBitmap24::MaxDimension ||
-        (width == 0) != (height == 0)) {
+        (!oneSideMayBeEmpty && (width == 0) != (height == 0))) {
         throw EInvalidGraphic("Invalid bitmap size " + std::to_string(width) + " x " +
                               std::to_string(height));
     }
@@ -59,8 +41,8 @@ TBitmap24::TBitmap24(int width, int height) {
 }
 
 TBitmap24 TBitmap24::Stretched(int width, int height) const {
-    CheckSize(width, height);
-    if (Empty() || width == 0) {
+    CheckSize(width, height, true);
+    if (Empty() || width == 0 || height == 0) {
         return {};
     }
     TBitmap24 result(width, height);
@@ -92,15 +74,15 @@ TBitmap24 TBitmap24::LoadFromBmp(std::span<const std::uint8_t> bytes) {
     if (bytes[0] != 'B' || bytes[1] != 'M') {
         Reject("it does not begin with \"BM\"");
     }
-    const std::uint32_t fileSize = ReadU32(bytes, 2);
-    const std::uint32_t pixelOffset = ReadU32(bytes, 10);
-    const std::uint32_t infoSize = ReadU32(bytes, 14);
-    const auto width = static_cast<std::int32_t>(ReadU32(bytes, 18));
-    const auto rawHeight = static_cast<std::int32_t>(ReadU32(bytes, 22));
-    const std::uint16_t planes = ReadU16(bytes, 26);
-    const std::uint16_t bitCount = ReadU16(bytes, 28);
-    const std::uint32_t compression = ReadU32(bytes, 30);
-    const std::uint32_t imageSize = ReadU32(bytes, 34);
+    const std::uint32_t fileSize = ReadLe32(bytes, 2);
+    const std::uint32_t pixelOffset = ReadLe32(bytes, 10);
+    const std::uint32_t infoSize = ReadLe32(bytes, 14);
+    const auto width = static_cast<std::int32_t>(ReadLe32(bytes, 18));
+    const auto rawHeight = static_cast<std::int32_t>(ReadLe32(bytes, 22));
+    const std::uint16_t planes = ReadLe16(bytes, 26);
+    const std::uint16_t bitCount = ReadLe16(bytes, 28);
+    const std::uint32_t compression = ReadLe32(bytes, 30);
+    const std::uint32_t imageSize = ReadLe32(bytes, 34);
 
     if (fileSize != bytes.size()) {
         Reject("the header gives " + std::to_string(fileSize) + " bytes, the data has " +
@@ -149,14 +131,14 @@ std::vector<std::uint8_t> TBitmap24::SaveToBmp() const {
     std::vector<std::uint8_t> out(headers + fPixels.size(), 0);
     out[0] = 'B';
     out[1] = 'M';
-    PutU32(out, 2, static_cast<std::uint32_t>(out.size()));
-    PutU32(out, 10, static_cast<std::uint32_t>(headers));
-    PutU32(out, 14, InfoHeaderSize);
-    PutU32(out, 18, static_cast<std::uint32_t>(fWidth));
-    PutU32(out, 22, static_cast<std::uint32_t>(fHeight));
-    PutU16(out, 26, 1);
-    PutU16(out, 28, 24);
-    PutU32(out, 34, static_cast<std::uint32_t>(fPixels.size()));
+    WriteLe32(out, 2, static_cast<std::uint32_t>(out.size()));
+    WriteLe32(out, 10, static_cast<std::uint32_t>(headers));
+    WriteLe32(out, 14, InfoHeaderSize);
+    WriteLe32(out, 18, static_cast<std::uint32_t>(fWidth));
+    WriteLe32(out, 22, static_cast<std::uint32_t>(fHeight));
+    WriteLe16(out, 26, 1);
+    WriteLe16(out, 28, 24);
+    WriteLe32(out, 34, static_cast<std::uint32_t>(fPixels.size()));
     for (int y = 0; y < fHeight; ++y) {
         // Padding bytes are written as zero whatever the store holds, so equal pictures give equal files.
         std::memcpy(out.data() + headers + fStride * static_cast<std::size_t>(fHeight - 1 - y), Row(y),

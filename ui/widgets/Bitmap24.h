@@ -60,8 +60,9 @@ public:
     std::uint8_t* Row(int y) { return fPixels.data() + fStride * static_cast<std::size_t>(y); }
 
     // The picture stretched to width x height by nearest pixel centre: target column x takes source column
-    // floor((x + 1/2) * Width() / width), rows alike. Domain as for the constructor; an empty picture or an
-    // empty target gives an empty picture.
+    // floor((x + 1/2) * Width() / width), rows alike. Domain: 0 <= width, height <= MaxDimension, else
+    // EInvalidGraphic; an empty picture or a target with no width or no height gives an empty picture (a
+    // control may be resized to nothing in one direction only).
     TBitmap24 Stretched(int width, int height) const;
 
     // Reads a bitmap file: "BM", 14-byte file header, an information header of at least 40 bytes, one plane,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/ShapeData.h"
 
+#include "base/LittleEndian.h"
+
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -13,28 +15,18 @@ constexpr std::uint32_t RegionHeaderSize = 32;
 constexpr std::uint32_t RegionTypeRectangles = 1;
 constexpr std::size_t RectSize = 16;
 
-std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-}
-
 void PutRect(std::vector<std::uint8_t>& out, const TShapeRect& r) {
-    PutU32(out, static_cast<std::uint32_t>(r.Left));
-    PutU32(out, static_cast<std::uint32_t>(r.Top));
-    PutU32(out, static_cast<std::uint32_t>(r.Right));
-    PutU32(out, static_cast<std::uint32_t>(r.Bottom));
+    AppendLe32(out, static_cast<std::uint32_t>(r.Left));
+    AppendLe32(out, static_cast<std::uint32_t>(r.Top));
+    AppendLe32(out, static_cast<std::uint32_t>(r.Right));
+    AppendLe32(out, static_cast<std::uint32_t>(r.Bottom));
 }
 
 TShapeRect ReadRect(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return {static_cast<std::int32_t>(ReadU32(bytes, at)), static_cast<std::int32_t>(ReadU32(bytes, at + 4)),
-            static_cast<std::int32_t>(ReadU32(bytes, at + 8)),
-            static_cast<std::int32_t>(ReadU32(bytes, at + 12))};
+    return {static_cast<std::int32_t>(ReadLe32(bytes, at)),
+            static_cast<std::int32_t>(ReadLe32(bytes, at + 4)),
+            static_cast<std::int32_t>(ReadLe32(bytes, at + 8)),
+            static_cast<std::int32_t>(ReadLe32(bytes, at + 12))};
 }
 
 [[noreturn]] void Reject(const std::string& why) {
@@ -112,16 +104,16 @@ bool IsNormalForm(const TShape& shape) {
 std::vector<std::uint8_t> EncodeShapeData(const std::optional<TShape>& shape) {
     std::vector<std::uint8_t> out;
     if (!shape) {
-        PutU32(out, 0);
+        AppendLe32(out, 0);
         return out;
     }
     const auto count = static_cast<std::uint32_t>(shape->size());
     out.reserve(4 + RegionHeaderSize + RectSize * shape->size());
-    PutU32(out, RegionHeaderSize + static_cast<std::uint32_t>(RectSize) * count);
-    PutU32(out, RegionHeaderSize);
-    PutU32(out, RegionTypeRectangles);
-    PutU32(out, count);
-    PutU32(out, static_cast<std::uint32_t>(RectSize) * count);
+    AppendLe32(out, RegionHeaderSize + static_cast<std::uint32_t>(RectSize) * count);
+    AppendLe32(out, RegionHeaderSize);
+    AppendLe32(out, RegionTypeRectangles);
+    AppendLe32(out, count);
+    AppendLe32(out, static_cast<std::uint32_t>(RectSize) * count);
     PutRect(out, ShapeBounds(*shape));
     for (const TShapeRect& r : *shape) {
         PutRect(out, r);
@@ -133,7 +125,7 @@ std::optional<TShape> DecodeShapeData(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 4) {
         Reject(std::to_string(bytes.size()) + " bytes, too short for the byte count");
     }
-    const std::uint32_t byteCount = ReadU32(bytes, 0);
+    const std::uint32_t byteCount = ReadLe32(bytes, 0);
     if (byteCount == 0) {
         if (bytes.size() != 4) {
             Reject("a byte count of 0 followed by " + std::to_string(bytes.size() - 4) + " bytes");
@@ -147,10 +139,10 @@ std::optional<TShape> DecodeShapeData(std::span<const std::uint8_t> bytes) {
     if (byteCount < RegionHeaderSize) {
         Reject("only " + std::to_string(byteCount) + " bytes, too short for the region header");
     }
-    const std::uint32_t headerSize = ReadU32(bytes, 4);
-    const std::uint32_t type = ReadU32(bytes, 8);
-    const std::uint32_t count = ReadU32(bytes, 12);
-    const std::uint32_t listSize = ReadU32(bytes, 16);
+    const std::uint32_t headerSize = ReadLe32(bytes, 4);
+    const std::uint32_t type = ReadLe32(bytes, 8);
+    const std::uint32_t count = ReadLe32(bytes, 12);
+    const std::uint32_t listSize = ReadLe32(bytes, 16);
     if (headerSize != RegionHeaderSize || type != RegionTypeRectangles) {
         Reject("header of size " + std::to_string(headerSize) + " and type " + std::to_string(type));
     }

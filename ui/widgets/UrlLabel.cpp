@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/UrlLabel.h"
 
+#include "base/Text.h"
+
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QUrl>
 #include <array>
+#include <string_view>
 
 namespace brelmont {
 
@@ -121,6 +124,14 @@ void TCustomHotLabel::paintEvent(QPaintEvent*) {
     painter.drawText(area, flags, caption);
 }
 
+void TCustomHotLabel::setFontColor(const QColor& colour) {
+    QPalette changed = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        changed.setColor(group, QPalette::WindowText, colour);
+    }
+    setPalette(changed);
+}
+
 void TCustomHotLabel::Click() {
     emit OnClick();
 }
@@ -177,12 +188,9 @@ void TCustomHotLabel::enterEvent(QEnterEvent* event) {
     }
     fMouseInside = true;
     if (fHotTrack) {
-        fSavedColor = palette().color(QPalette::WindowText);
+        fSavedColor = palette().color(QPalette::Active, QPalette::WindowText);
         fSavedUnderline = font().underline();
-        QPalette hot = palette();
-        hot.setColor(QPalette::WindowText,
-                     fHotColor.isValid() ? fHotColor : palette().color(QPalette::Highlight));
-        setPalette(hot);
+        setFontColor(fHotColor.isValid() ? fHotColor : palette().color(QPalette::Highlight));
         QFont hotFont = font();
         hotFont.setUnderline(fHotUnderline);
         setFont(hotFont);
@@ -197,9 +205,7 @@ void TCustomHotLabel::leaveEvent(QEvent* event) {
     }
     fMouseInside = false;
     if (fHotTrack) {
-        QPalette normal = palette();
-        normal.setColor(QPalette::WindowText, fSavedColor);
-        setPalette(normal);
+        setFontColor(fSavedColor);
         QFont normalFont = font();
         normalFont.setUnderline(fSavedUnderline);
         setFont(normalFont);
@@ -209,9 +215,7 @@ void TCustomHotLabel::leaveEvent(QEvent* event) {
 
 TUrlLabel::TUrlLabel(QWidget* parent) : TCustomHotLabel(parent) {
     setCursor(Qt::PointingHandCursor);
-    QPalette link = palette();
-    link.setColor(QPalette::WindowText, link.color(QPalette::Highlight));
-    setPalette(link);
+    setFontColor(palette().color(QPalette::Highlight));
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);
@@ -222,14 +226,11 @@ QString TUrlLabel::AddressToOpen(const QString& url, TUrlType type) {
         return {};
     }
     const Scheme& scheme = Schemes.at(static_cast<std::size_t>(type));
-    const QString test = QString::fromLatin1(scheme.Test);
-    QString head = url.left(test.size());
-    for (QChar& c : head) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) {
-            c = QChar(c.unicode() - 'a' + 'A');
-        }
-    }
-    if (head == test) {
+    const std::string_view test = scheme.Test;
+    // Latin-1 keeps one byte per character, and nothing outside ASCII can match a scheme.
+    const QByteArray head = url.left(static_cast<qsizetype>(test.size())).toLatin1();
+    if (StartsWithAsciiCase(std::string_view(head.constData(), static_cast<std::size_t>(head.size())),
+                            test)) {
         return url;
     }
     return QString::fromLatin1(scheme.Inserted) + url;

@@ -85,6 +85,10 @@ signals:
     void OnMouseEnter();
     void OnMouseExit();
 
+public:
+    // The caption's colour while enabled. A disabled label keeps the system's grey text whatever this is.
+    void setFontColor(const QColor& colour);
+
 protected:
     // The label's reaction to a click and a double click: here the signal; derived labels call this first
     // and then add their own behaviour, so the window's handler always runs before it.

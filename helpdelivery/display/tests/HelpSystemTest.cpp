@@ -9,6 +9,8 @@
 
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using namespace brelmont;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -275,27 +277,5 @@ TEST(KeywordCommandText, HasNoLengthLimitAndPutsKeywordAndFileInTheirPlaces) {
     const std::string longKeyword(400, 'k');
     EXPECT_EQ(KeywordCommand(longKeyword, "f").size(), KeywordCommand("", "").size() + 3 * 400 + 1);
 }
-
-struct CaseCase {
-    std::string name;
-    std::string a;
-    std::string b;
-    bool same;
-};
-
-class ClassNameComparison : public ::testing::TestWithParam<CaseCase> {};
-
-TEST_P(ClassNameComparison, FoldsOnlyLatinLetters) {
-    EXPECT_EQ(SameTextAsciiCase(GetParam().a, GetParam().b), GetParam().same);
-}
-
-INSTANTIATE_TEST_SUITE_P(Pairs, ClassNameComparison,
-                         ::testing::Values(CaseCase{"Equal", "brelmont-help", "brelmont-help", true},
-                                           CaseCase{"MixedCase", "Brelmont-HELP", "brelmont-help", true},
-                                           CaseCase{"Prefix", "brelmont-hel", "brelmont-help", false},
-                                           CaseCase{"Longer", "brelmont-helpx", "brelmont-help", false},
-                                           CaseCase{"CyrillicNotFolded", "Справка", "справка", false},
-                                           CaseCase{"BracketsAreNotLetters", "[", "{", false}),
-                         brelmont::testing::RowName());
 
 } // namespace

@@ -11,6 +11,8 @@
 namespace brelmont::helppack {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -10,6 +10,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 void Put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
     for (std::size_t i = 0; i < 4; ++i) {
         bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -159,6 +161,9 @@ TEST(Bitmap24Stretch, SamplesTheNearestPixelCentre) {
     EXPECT_EQ(source.Stretched(32, 34), source);
     EXPECT_TRUE(TBitmap24().Stretched(10, 10).Empty());
     EXPECT_THROW(source.Stretched(-1, 5), EInvalidGraphic);
+    EXPECT_THROW(source.Stretched(0, -1), EInvalidGraphic);
+    EXPECT_TRUE(source.Stretched(0, 5).Empty());
+    EXPECT_TRUE(source.Stretched(5, 0).Empty());
 }
 
 } // namespace

@@ -232,6 +232,36 @@ TEST_F(ImageBtnPointer, ResizingRebuildsTheShapeForTheNewSize) {
     EXPECT_EQ(Count("OnClick"), 1);
 }
 
+TEST_F(ImageBtnPointer, PressedOffsetsAcrossAndDownAreEachTheirOwn) {
+    button->setImageDownX(2);
+    button->setImageDownY(3);
+    Press(button, onShape);
+    const QImage down = button->grab().toImage();
+    EXPECT_EQ(down.pixel(6, 7), qRgb(0, 0, 0x80));
+    EXPECT_NE(down.pixel(7, 6), qRgb(0, 0, 0x80));
+    Release(button, onShape);
+}
+
+TEST_F(ImageBtnPointer, ANewTransparentColourDiscardsTheOutlineBuiltFromThePicture) {
+    ASSERT_FALSE(button->AppliedShape().contains(QPoint(0, 0)));
+    const int builds = button->ShapeBuildCount();
+    button->setTransparentColor(static_cast<int>(Red));
+    EXPECT_EQ(button->ShapeBuildCount(), builds + 1);
+    EXPECT_TRUE(button->AppliedShape().contains(QPoint(0, 0)));
+    EXPECT_FALSE(button->AppliedShape().contains(QPoint(10, 10)));
+    EXPECT_TRUE(button->AppliedShape().contains(QPoint(15, 15)));
+}
+
+TEST_F(ImageBtnPointer, ShrunkToNothingItHasNoShapeAndRaisesNothing) {
+    for (const QSize size : {QSize(0, 32), QSize(32, 0), QSize(0, 0)}) {
+        EXPECT_NO_THROW(button->resize(size)) << size.width() << "x" << size.height();
+        EXPECT_TRUE(button->AppliedShape().isEmpty());
+        EXPECT_NO_THROW(button->grab());
+    }
+    button->resize(32, 32);
+    EXPECT_EQ(button->AppliedShape().boundingRect(), QRect(4, 4, 24, 24));
+}
+
 TEST(ImageBtnShape, StoredShapeOfA32PicturePressedInto30EqualsTheRebuiltOne) {
     const TBitmap24 picture = Disc(32);
     const QByteArray stored = Block(BuildShape(picture, 30, 30, clNone));

@@ -10,6 +10,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 constexpr TColor Red = 0x0000FF;
 
 // Draws a picture from text, one character a pixel: '.' white, 'w' near-white, 'x' red, 'b' white but for

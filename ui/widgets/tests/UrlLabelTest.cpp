@@ -7,6 +7,8 @@
 namespace brelmont {
 namespace {
 
+using ::brelmont::testing::PrintTo;
+
 using testing::PointerFixture;
 
 struct PrefixCase {
@@ -198,6 +200,81 @@ TEST(CustomHotLabel, DrawsRaisedLetteringAndGreyTextWhenDisabled) {
     label.setEnabled(false);
     EXPECT_TRUE(Shows(label, Qt::gray));
     EXPECT_FALSE(Shows(label, Qt::blue));
+}
+
+// The box around the pixels drawn exactly in one colour.
+QRect Extent(const QImage& image, QColor colour) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == colour) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+struct LetteringRow {
+    std::string name;
+    TCustomHotLabel::TLabelStyle style;
+    QColor lowerRight;
+    QColor upperLeft;
+};
+
+class Lettering : public ::testing::TestWithParam<LetteringRow> {};
+
+// Shadow red, highlight green: raised lettering casts its shadow down and right, sunken lettering its
+// highlight.
+TEST_P(Lettering, PutsShadowAndHighlightOnTheirSides) {
+    TCustomHotLabel label;
+    label.resize(80, 30);
+    // Upright strokes without smoothing: each copy's visible part is an exact-coloured corner.
+    label.setText(QStringLiteral("III"));
+    QFont font = label.font();
+    font.setStyleStrategy(QFont::NoAntialias);
+    label.setFont(font);
+    QPalette colours = label.palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::WindowText, Qt::blue);
+    colours.setColor(QPalette::Dark, Qt::red);
+    colours.setColor(QPalette::Light, Qt::green);
+    label.setPalette(colours);
+    label.setLabelStyle(GetParam().style);
+    const QImage image = label.grab().toImage();
+    const QRect lower = Extent(image, GetParam().lowerRight);
+    const QRect upper = Extent(image, GetParam().upperLeft);
+    ASSERT_FALSE(lower.isEmpty());
+    ASSERT_FALSE(upper.isEmpty());
+    EXPECT_GT(lower.right(), upper.right());
+    EXPECT_GT(lower.bottom(), upper.bottom());
+    EXPECT_GT(lower.left(), upper.left());
+    EXPECT_GT(lower.top(), upper.top());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, Lettering,
+    ::testing::Values(LetteringRow{"Raised", TCustomHotLabel::lsRaised, Qt::red, Qt::green},
+                      LetteringRow{"Sunken", TCustomHotLabel::lsSunken, Qt::green, Qt::red}),
+    testing::RowName{});
+
+TEST(UrlLabelColours, ADisabledLinkIsDrawnInTheSystemsGreyTextNotInItsLinkColour) {
+    TUrlLabel label;
+    label.resize(80, 30);
+    label.setText(QStringLiteral("WWW"));
+    const QColor link = label.palette().color(QPalette::Active, QPalette::WindowText);
+    const QColor grey = QApplication::palette().color(QPalette::Disabled, QPalette::WindowText);
+    ASSERT_NE(link, grey);
+    EXPECT_TRUE(Shows(label, link));
+
+    label.setEnabled(false);
+    EXPECT_TRUE(Shows(label, grey));
+    EXPECT_FALSE(Shows(label, link));
+
+    label.setFontColor(Qt::darkGreen);
+    EXPECT_TRUE(Shows(label, grey));
+    label.setEnabled(true);
+    EXPECT_TRUE(Shows(label, Qt::darkGreen));
 }
 
 } // namespace
