@@ -316,7 +316,7 @@ bool ArchiveIntact(const std::string& program, std::int64_t start) {
         if (end - at < kHeaderSize || pread(file.Get(), header, sizeof header, at) != kHeaderSize) {
             return false;
         }
-        const std::string sizeField = LeadingToken(std::string(header + kNameField, kSizeField));
+        const std::string sizeField = LeadingToken(std::string(header + kNameField, archive::SizeField));
         if (sizeField.empty() || sizeField.size() > 9 ||
             sizeField.find_first_not_of("0123456789") != std::string::npos) {
             return false;
