@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The conversions against their glibc counterparts on the same inputs, and one whole compute-all command.
 // After the runs it prints how many times faster each conversion is than glibc's.
+#include "base/testing/RatioReporter.h"
 #include "stakecalc/Commands.h"
 #include "stakecalc/NumberText.h"
 #include "stakecalc/RiskCurves.h"
@@ -128,27 +129,16 @@ void FormulaChancesAtKelly(benchmark::State& state) {
 }
 BENCHMARK(FormulaChancesAtKelly);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            nanoseconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> nanoseconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     brelmont::InitFloatEnvironment();
     TheInputs();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    brelmont::testing::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    auto& ns = reporter.nanoseconds;
+    auto& ns = reporter.CpuNs;
     if (ns.count("StrToFloat") != 0 && ns.count("GlibcStrtold") != 0) {
         std::printf("StrToFloat is %.2fx as fast as strtold (goal: at least 2x)\n",
                     ns["GlibcStrtold"] / ns["StrToFloat"]);

@@ -2,6 +2,7 @@
 // Times what the risk chart does on an edit of one input field: read the fields, run the Kelly engine at
 // every stake of the four curves, work out the growth curve and redraw the chart, against the same redraw
 // with its points already computed. Prints both and their ratio; the goal is one frame at 60 Hz (16 ms).
+#include "base/testing/RatioReporter.h"
 #include "stakecalc/RiskCurves.h"
 #include "ui/RiskChartf.h"
 
@@ -95,19 +96,6 @@ void PrintExactArrival() {
     }
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            RealNs[run.benchmark_name()] = run.GetAdjustedRealTime();
-            CpuNs[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-    }
-    std::map<std::string, double> RealNs;
-    std::map<std::string, double> CpuNs;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -116,7 +104,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    brelmont::testing::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     // CPU time of the user-interface thread beside wall time: the exact curves' worker shares the machine.
     for (auto* times : {&reporter.RealNs, &reporter.CpuNs}) {

@@ -4,6 +4,7 @@
 // hint, each toolbar shortcut does what its button does and is named in the button's tooltip, and Enter
 // closes the About box through its default OK.
 #include "ModalAnswerer.h"
+#include "RecordingOpener.h"
 #include "base/testing/RowName.h"
 #include "ui/MainKeys.h"
 #include "ui/Mainf.h"
@@ -32,14 +33,7 @@ struct HelpCalls {
     }
 };
 
-class RecordingOpener : public IUrlOpener {
-public:
-    bool Open(const QString& address) override {
-        opened.push_back(address.toStdString());
-        return true;
-    }
-    std::vector<std::string> opened;
-};
+using testing::RecordingOpener;
 
 class Keyboard : public ::testing::Test {
 protected:

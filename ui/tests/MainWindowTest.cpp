@@ -4,6 +4,7 @@
 // dialog, Escape while a field has focus, the site link under the disabled site button, and the creation and
 // close handlers' calls into the help delivery.
 #include "ModalAnswerer.h"
+#include "RecordingOpener.h"
 #include "base/Exception.h"
 #include "base/testing/RowName.h"
 #include "ui/Mainf.h"
@@ -32,14 +33,7 @@ struct HelpCalls {
     }
 };
 
-class RecordingOpener : public IUrlOpener {
-public:
-    bool Open(const QString& address) override {
-        opened.push_back(address.toStdString());
-        return true;
-    }
-    std::vector<std::string> opened;
-};
+using testing::RecordingOpener;
 
 class MainWindow : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Times the image button's two costly steps against a plain QPushButton painted in the same run, and prints
 // the ratios the toolbar's responsiveness rests on: an outline build and one face paint.
+#include "base/testing/RatioReporter.h"
 #include "ui/widgets/ImageBtn.h"
 
 #include <QApplication>
@@ -66,19 +67,6 @@ void PushButtonPaint(benchmark::State& state) {
 }
 BENCHMARK(PushButtonPaint);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            RealNs[run.benchmark_name()] = run.GetAdjustedRealTime();
-            CpuNs[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-    }
-    std::map<std::string, double> RealNs;
-    std::map<std::string, double> CpuNs;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -87,7 +75,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    brelmont::testing::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     // CPU time is printed beside wall time because the build machine is shared.
     for (auto* times : {&reporter.RealNs, &reporter.CpuNs}) {
