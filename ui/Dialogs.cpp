@@ -109,22 +109,10 @@ std::string ErrorBoxText(const std::string& message) {
     return message;
 }
 
-void ShowMessage(const std::string& text) {
-    QDialog dialog;
-    dialog.setObjectName("MessageDialog");
+void BuildMessageDialog(QDialog& dialog, std::initializer_list<QWidget*> contents) {
     dialog.setWindowTitle(QString::fromStdString(ApplicationTitle()));
     dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    auto* label = new QLabel(QString::fromStdString(text), &dialog);
-    label->setObjectName("MessageText");
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    if (const QScreen* screen = ScreenOf(dialog)) {
-        const int limit = screen->availableGeometry().width() / 2;
-        label->setMaximumWidth(limit);
-        // A short text stays on one line; only a long one is folded at the limit.
-        label->setMinimumWidth(std::min(limit, label->fontMetrics().horizontalAdvance(label->text())));
-    }
     auto* ok = new QPushButton("OK", &dialog);
     ok->setObjectName("OkButton");
     ok->setDefault(true);
@@ -135,12 +123,30 @@ void ShowMessage(const std::string& text) {
     buttons->addWidget(ok);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(label);
+    for (QWidget* widget : contents) {
+        layout->addWidget(widget);
+    }
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->activate();
     dialog.adjustSize();
     CentreOnScreen(dialog);
+}
+
+void ShowMessage(const std::string& text) {
+    QDialog dialog;
+    dialog.setObjectName("MessageDialog");
+    auto* label = new QLabel(QString::fromStdString(text), &dialog);
+    label->setObjectName("MessageText");
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    if (const QScreen* screen = ScreenOf(dialog)) {
+        const int limit = screen->availableGeometry().width() / 2;
+        label->setMaximumWidth(limit);
+        // A short text stays on one line; only a long one is folded at the limit.
+        label->setMinimumWidth(std::min(limit, label->fontMetrics().horizontalAdvance(label->text())));
+    }
+    BuildMessageDialog(dialog, {label});
     // Escape rejects a dialog, which here means the same as OK.
     dialog.exec();
 }

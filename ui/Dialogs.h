@@ -6,6 +6,7 @@
 #pragma once
 
 #include <exception>
+#include <initializer_list>
 #include <string>
 
 class QDialog;
@@ -31,6 +32,11 @@ std::string ErrorBoxText(const std::string& message);
 // A modal dialog captioned with the application title, no icon, the text wrapped to at most half the screen
 // width, one "OK" answering Enter and Escape, centred on the screen. Returns when it closes.
 void ShowMessage(const std::string& text);
+
+// Gives a message-like dialog the message dialog's frame: the application title, no icon, `contents` above
+// one centred "OK" that accepts it, a fixed size, centred on the screen. The contents are children of
+// `dialog`.
+void BuildMessageDialog(QDialog& dialog, std::initializer_list<QWidget*> contents);
 
 // Places a top-level window in the middle of its screen: its whole frame once the window manager has drawn
 // one, its client area until then.

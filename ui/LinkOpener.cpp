@@ -5,14 +5,11 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <memory>
 
 namespace brelmont {
@@ -25,9 +22,6 @@ QString LinkFailureText() {
 void ShowLinkFailure(const QString& address) {
     QDialog dialog;
     dialog.setObjectName(QStringLiteral("LinkFailure"));
-    dialog.setWindowTitle(QString::fromStdString(ApplicationTitle()));
-    dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     auto* text = new QLabel(LinkFailureText(), &dialog);
     text->setObjectName(QStringLiteral("MessageText"));
     text->setWordWrap(true);
@@ -37,22 +31,7 @@ void ShowLinkFailure(const QString& address) {
     field->setReadOnly(true);
     field->setAccessibleName(QStringLiteral("Адрес"));
     field->setMinimumWidth(std::min(600, field->fontMetrics().horizontalAdvance(address) + 24));
-    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
-    ok->setObjectName(QStringLiteral("OkButton"));
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(text);
-    layout->addWidget(field);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->activate();
-    dialog.adjustSize();
-    CentreOnScreen(dialog);
+    BuildMessageDialog(dialog, {text, field});
     field->setFocus();
     field->selectAll();
     dialog.setWindowModality(Qt::ApplicationModal);
