@@ -19,6 +19,9 @@
 
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 struct Outcome {
     std::string out;
     std::string err;

@@ -3,6 +3,7 @@
 // program's own file, exactly as the calculator does at start.
 #include "TempFolder.h"
 #include "base/Exception.h"
+#include "base/testing/RowName.h"
 #include "helpdelivery/HelpArchive.h"
 #include "helpdelivery/WorkFolder.h"
 
@@ -14,6 +15,9 @@
 
 namespace brelmont {
 namespace {
+
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
 
 using testing::ReadFile;
 using testing::ScopedEnv;

@@ -15,6 +15,9 @@
 
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 using brelmont::testing::RecordingFields;
 using Log = std::vector<std::string>;
 

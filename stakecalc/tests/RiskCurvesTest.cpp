@@ -16,6 +16,9 @@
 namespace brelmont {
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 using testing::RowName;
 
 // What the command itself leaves in the four result fields, read back as numbers.

@@ -11,6 +11,9 @@
 
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 using brelmont::BetResult;
 using brelmont::BetTexts;
 

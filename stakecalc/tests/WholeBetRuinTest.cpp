@@ -16,6 +16,9 @@
 namespace brelmont {
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 using testing::RowName;
 
 double Middle(const RuinBounds& b) {

@@ -14,6 +14,9 @@
 namespace brelmont {
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 struct NameRow {
     std::string name; // design name of the control
     QAccessible::Role role;

@@ -17,6 +17,9 @@
 namespace brelmont {
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 qreal Scale() {
     return qApp->devicePixelRatio();
 }

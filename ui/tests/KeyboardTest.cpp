@@ -20,6 +20,9 @@
 namespace brelmont {
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 using testing::ModalAnswerer;
 
 const QColor kLightGreen(0xF1, 0xF5, 0xEF);

@@ -28,6 +28,9 @@
 namespace brelmont {
 namespace {
 
+// Rows print as their names, in CTest's list and in failure messages.
+using ::brelmont::testing::PrintTo;
+
 class RiskChart : public ::testing::Test {
 protected:
     RiskChart() : window(HelpHooks{[] {}, [] {}, [] {}}), ui(window.Controls()) {}
