@@ -81,6 +81,12 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString::fromUtf8(kDefaultTitle));
     resize(820, 580);
 
+    QAction* contents = BuildNavigation();
+    BuildPanes();
+    ConnectPanes(contents);
+}
+
+QAction* ViewerWindow::BuildNavigation() {
     auto* toolbar = addToolBar(QStringLiteral("Переходы"));
     toolbar->setObjectName(QStringLiteral("navigation"));
     toolbar->setMovable(false);
@@ -92,7 +98,10 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent) {
     forward_->setShortcut(QKeySequence::Forward);
     back_->setEnabled(false);
     forward_->setEnabled(false);
+    return contents;
+}
 
+void ViewerWindow::BuildPanes() {
     auto* splitter = new QSplitter(this);
     tabs_ = new QTabWidget(splitter);
     tabs_->setObjectName(QStringLiteral("tabs"));
@@ -122,7 +131,9 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent) {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({250, 570});
     setCentralWidget(splitter);
+}
 
+void ViewerWindow::ConnectPanes(QAction* contents) {
     connect(contents, &QAction::triggered, this, &ViewerWindow::ShowContents);
     connect(back_, &QAction::triggered, browser_, &QTextBrowser::backward);
     connect(forward_, &QAction::triggered, browser_, &QTextBrowser::forward);

@@ -56,6 +56,10 @@ private:
     // A bare file name that is not in the request's folder is the program's own help, in its help folder.
     QString ResolveFile(const QString& file) const;
     const HelpBook* BookFor(const QString& file);
+    // The window's parts, built in this order by the constructor.
+    QAction* BuildNavigation();
+    void BuildPanes();
+    void ConnectPanes(QAction* contents);
     void Apply(const ViewAction& action);
     void Navigate(const QUrl& url);
     void FillContents();
