@@ -2,6 +2,8 @@
 #include "CommandLine.h"
 
 #include "base/Exception.h"
+#include "stakecalc/BetValue.h"
+#include "stakecalc/Commands.h"
 #include "stakecalc/NumberText.h"
 #include "stakecalc/Script.h"
 
@@ -102,6 +104,11 @@ int RunCalculator(const QCommandLineParser& parser, const QCommandLineOption& pr
         return kFailed;
     }
     Print(stdout, json ? JsonResults(result) : LabelledResults(result));
+    // The window follows such a bet with its advice; a script gets it too, on standard error, so that the
+    // results stay machine-readable and a negative stake never passes unexplained.
+    if (const auto advice = NoValueAdvice(FieldNumber(p), FieldNumber(k))) {
+        Print(stderr, *advice + "\n");
+    }
     return 0;
 }
 

@@ -127,6 +127,17 @@ TEST(CommandLine, JsonForScripts) {
     EXPECT_EQ(failed.status, 1);
 }
 
+TEST(CommandLine, ABetWithNoValueIsAdvisedAgainstBesideItsResults) {
+    const Outcome o = RunProgram({"-p", "40", "-k", "2", "--json"});
+    EXPECT_EQ(o.out.rfind("{\"stake\":-20,", 0), 0u) << o.out;
+    EXPECT_NE(o.err.find("0,8"), std::string::npos) << o.err;
+    EXPECT_EQ(o.status, 0);
+    const Outcome own = RunProgram({"-p", "40", "-k", "2", "-s", "5"});
+    EXPECT_NE(own.err.find("0,8"), std::string::npos) << own.err;
+    // A bet with value gets no such line.
+    EXPECT_EQ(RunProgram({"-p", "55", "-k", "2"}).err, "");
+}
+
 TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
     const Outcome help = RunProgram({"--help"});
     EXPECT_EQ(help.status, 0);
