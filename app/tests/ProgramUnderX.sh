@@ -35,9 +35,10 @@ start() {
     [[ -n $window ]] || fail "no window appeared"
 }
 
-# A screenshot of a window with the frame the window manager drew around it.
-shot() {
-    local info x y w h left right top bottom
+# Reads a window's client area (x, y, w, h) and the frame extents the window manager drew round it (left,
+# right, top, bottom; 0 without a frame) into the caller's variables of those names.
+read_frame() {
+    local info
     info=$(xwininfo -id "$1")
     x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
     y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
@@ -45,19 +46,20 @@ shot() {
     h=$(awk '/Height:/ {print $NF}' <<<"$info")
     read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
     left=${left:-0} right=${right:-0} top=${top:-0} bottom=${bottom:-0}
+}
+
+# A screenshot of a window with the frame the window manager drew around it.
+shot() {
+    local x y w h left right top bottom
+    read_frame "$1"
     import -window root -crop "$((w + left + right))x$((h + top + bottom))+$((x - left))+$((y - top))" +repage "$2"
 }
 
 # Succeeds when the window's whole frame, title bar included, stands in the middle of the 1280x1024 screen
 # (to the pixel, as halving an odd size allows).
 frame_centred() {
-    local info x y w h left right top bottom
-    info=$(xwininfo -id "$1")
-    x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
-    y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
-    w=$(awk '/Width:/ {print $NF}' <<<"$info")
-    h=$(awk '/Height:/ {print $NF}' <<<"$info")
-    read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
+    local x y w h left right top bottom
+    read_frame "$1"
     ((top > 0)) || return 1
     local dx=$((2 * (x - left) + w + left + right - 1280)) dy=$((2 * (y - top) + h + top + bottom - 1024))
     ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2))
