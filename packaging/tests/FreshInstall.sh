@@ -84,6 +84,12 @@ trap 'kill $xvfb 2>/dev/null' EXIT
 for _ in $(seq 1 600); do [[ -s /tmp/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(tr -d '\n' </tmp/display)
 openbox --sm-disable >/dev/null 2>&1 &
+# A window mapped while the manager is still starting may be redirected to it and then never shown, whatever
+# the program (a bare Qt window fares the same); a desktop's manager is running long before any program starts.
+for _ in $(seq 1 600); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
 export XDG_RUNTIME_DIR=/tmp/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 Brelmont >/tmp/program.log 2>&1 &
@@ -98,6 +104,14 @@ done
 [[ -n $window ]] || { echo "FAIL: no main window"; cat /tmp/program.log; exit 1; }
 echo "main window shown"
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+# Once framed, the window centres its frame: click only where it has come to rest.
+last=
+for _ in $(seq 1 50); do
+    now=$(xdotool getwindowgeometry "$window" 2>/dev/null | grep Position || true)
+    [[ -n $now && $now == "$last" ]] && break
+    last=$now
+    sleep 0.2
+done
 xdotool mousemove --window "$window" 258 97 click 1
 viewer=
 for _ in $(seq 1 1200); do
@@ -105,7 +119,13 @@ for _ in $(seq 1 1200); do
     [[ -n $viewer ]] && break
     sleep 0.05
 done
-[[ -n $viewer ]] || { echo "FAIL: the Help button showed no viewer"; cat /tmp/program.log; exit 1; }
+if [[ -z $viewer ]]; then
+    echo "FAIL: the Help button showed no viewer"
+    pgrep -a brelmont-help || echo "(no viewer process)"
+    xwininfo -root -tree | grep -E '"[^"]+"' | grep -v 'has no name'
+    cat /tmp/program.log
+    exit 1
+fi
 echo "help viewer shown: $(xdotool getwindowname "$viewer")"
 kill -TERM $pid
 wait $pid || true
