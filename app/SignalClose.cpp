@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SignalClose.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
@@ -67,6 +68,21 @@ void SignalClose::Drain() {
     }
     if (fTarget != nullptr) {
         fTarget->close();
+        return;
+    }
+    // The main window is still being made, and a start-up error box may be holding it up: close the box so
+    // that the start can finish, and the window closes with its usual clean-up once it exists.
+    fPending = true;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+    }
+}
+
+void SignalClose::SetTarget(QWidget* window) {
+    fTarget = window;
+    if (fPending && window != nullptr) {
+        fPending = false;
+        QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
     }
 }
 

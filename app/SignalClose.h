@@ -22,8 +22,9 @@ public:
     SignalClose();
     ~SignalClose() override;
 
-    // The window that a signal closes.
-    void SetTarget(QWidget* window) { fTarget = window; }
+    // The window that a signal closes. A signal that came before it existed closes it as soon as the event
+    // loop runs.
+    void SetTarget(QWidget* window);
 
 private:
     void Drain();
@@ -31,6 +32,7 @@ private:
     QPointer<QWidget> fTarget;
     std::unique_ptr<QSocketNotifier> fNotifier;
     std::vector<int> fHandled;
+    bool fPending = false;
 };
 
 } // namespace brelmont
