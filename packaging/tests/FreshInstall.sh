@@ -55,7 +55,7 @@ export DEBIAN_FRONTEND=noninteractive
 deb=$(ls /tmp/*.deb)
 apt-get update -q >/dev/null
 # The tools of this check first, so that the snapshots below differ only by what the package brings.
-apt-get install -y -q --no-install-recommends xvfb xauth xdotool openbox x11-utils procps >/dev/null
+apt-get install -y -q --no-install-recommends xvfb xauth xdotool openbox x11-utils procps binutils >/dev/null
 snapshot() {
     find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /run -o -path /var/cache \
         -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/log -o -path /root \) -prune -o -print | sort
@@ -132,6 +132,24 @@ wait $pid || true
 for _ in $(seq 1 100); do pgrep -x brelmont-help >/dev/null || break; sleep 0.05; done
 pgrep -x brelmont-help >/dev/null && { echo "FAIL: the viewer outlived the program"; exit 1; }
 [[ -z $(ls -A "$XDG_RUNTIME_DIR") ]] || { echo "FAIL: left in the runtime folder: $(ls -A "$XDG_RUNTIME_DIR")"; exit 1; }
+
+# A packager's strip cuts the help archive off the program's end: such a copy says so in its error box.
+mkdir -m 700 /tmp/stripped
+cp /usr/bin/Brelmont /tmp/stripped/Brelmont
+strip --strip-unneeded /tmp/stripped/Brelmont
+/tmp/stripped/Brelmont >/tmp/stripped.log 2>&1 &
+pid=$!
+box=
+for _ in $(seq 1 600); do
+    box=$(xdotool search --onlyvisible --pid $pid --name '^Brelmont$' 2>/dev/null | head -n1 || true)
+    [[ -n $box ]] && break
+    sleep 0.05
+done
+[[ -n $box ]] || { echo "FAIL: the stripped program showed no error box"; cat /tmp/stripped.log; exit 1; }
+echo "stripped copy: error box shown"
+kill -TERM $pid
+wait $pid || true
+rm -rf /tmp/stripped
 
 snapshot() {
     find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /run -o -path /var/cache \
