@@ -4,6 +4,7 @@
 #include "helpdelivery/display/LocalSocket.h"
 
 #include <QFile>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <sys/socket.h>
@@ -18,6 +19,7 @@ namespace {
 constexpr int kProbeMs = 500;
 // Read at most this much per wake-up, so that one busy client cannot hold up the window.
 constexpr int kReadsPerWakeUp = 16;
+constexpr int kRetryAcceptMs = 200;
 
 QString Reason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -183,14 +185,7 @@ void UnixSocketServer::Accept() {
     for (;;) {
         const int client = accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (client >= 0) {
-            auto* connection = new UnixSocketConnection(client, this);
-            // Out of descriptors, the server stops taking connections until one of these ends.
-            connect(connection, &QObject::destroyed, this, [this] {
-                if (notifier_ != nullptr) {
-                    notifier_->setEnabled(true);
-                }
-            });
-            emit newConnection(connection);
+            emit newConnection(new UnixSocketConnection(client, this));
             continue;
         }
         switch (errno) {
@@ -202,7 +197,11 @@ void UnixSocketServer::Accept() {
         case ENFILE:
         case ENOBUFS:
         case ENOMEM:
+            // The waiting connection stays queued and would wake the loop again at once: pause instead,
+            // and try again a little later, when descriptors or memory may have been freed.
             notifier_->setEnabled(false);
+            QTimer::singleShot(kRetryAcceptMs, notifier_,
+                               [notifier = notifier_] { notifier->setEnabled(true); });
             return;
         default:
             return;

@@ -16,11 +16,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -207,6 +210,35 @@ TEST_F(SocketServer, AnAnswerLargerThanTheSocketTakesGoesOutWhileTheClientReads)
         10000));
     EXPECT_EQ(client.received, big);
     EXPECT_EQ(connection->PendingWrite(), 0);
+}
+
+TEST_F(SocketServer, OutOfDescriptorsItPausesAndTakesTheConnectionWhenSomeAreFree) {
+    UnixSocketServer server;
+    ASSERT_EQ(server.Listen(name), Result::Listening);
+    QSignalSpy accepted(&server, &UnixSocketServer::newConnection);
+    Client client(name);
+    ASSERT_GE(client.fd, 0);
+
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const int highest = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(highest, 0);
+    rlimit low = limit;
+    low.rlim_cur = static_cast<rlim_t>(highest) + 8;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> taken;
+    for (int fd = dup(highest); fd >= 0; fd = dup(highest)) {
+        taken.push_back(fd);
+    }
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(accepted.count(), 0);
+    for (const int fd : taken) {
+        close(fd);
+    }
+    close(highest);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    EXPECT_TRUE(accepted.wait(5000));
 }
 
 // The request server with the viewer's window behind it.
