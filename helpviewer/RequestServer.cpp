@@ -4,7 +4,6 @@
 #include "helpdelivery/display/HelpSystem.h"
 
 #include <QCoreApplication>
-#include <QLocalSocket>
 #include <QWindow>
 
 namespace brelmont::viewer {
@@ -12,39 +11,28 @@ namespace brelmont::viewer {
 namespace {
 
 constexpr int kFallbackMs = 3000;
-const char* const kBufferProperty = "brelmontBuffer";
 
 } // namespace
 
-RequestServer::RequestServer(ViewerWindow& window, QObject* parent) : QObject(parent), window_(window) {
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&server_, &QLocalServer::newConnection, this, &RequestServer::Accept);
+RequestServer::RequestServer(ViewerWindow& window, UnixSocketServer& server, QObject* parent)
+    : QObject(parent), window_(window) {
+    connect(&server, &UnixSocketServer::newConnection, this, &RequestServer::Accept);
     fallback_.setSingleShot(true);
     fallback_.setInterval(kFallbackMs);
     connect(&fallback_, &QTimer::timeout, this, &RequestServer::AnswerWaiting);
 }
 
-bool RequestServer::Listen(const QString& name) {
-    return server_.listen(name);
+void RequestServer::Accept(UnixSocketConnection* connection) {
+    connect(connection, &UnixSocketConnection::readyRead, this, [this, connection] { Read(connection); });
 }
 
-void RequestServer::Accept() {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (socket->bytesAvailable() > 0) {
-            Read(socket);
-        }
-    }
-}
-
-void RequestServer::Read(QLocalSocket* socket) {
-    QByteArray buffer = socket->property(kBufferProperty).toByteArray() + socket->readAll();
-    for (;;) {
+void RequestServer::Read(UnixSocketConnection* socket) {
+    QByteArray& buffer = socket->Incoming();
+    while (socket->IsOpen()) {
         bool broken = false;
         auto message = helpprotocol::TakeMessage(buffer, broken);
         if (broken) {
-            socket->abort();
+            socket->Abort();
             return;
         }
         if (!message) {
@@ -52,28 +40,26 @@ void RequestServer::Read(QLocalSocket* socket) {
         }
         auto request = helpprotocol::DecodeRequest(*message);
         if (!request) {
-            socket->abort();
+            socket->Abort();
             return;
         }
         if (request->command == helpprotocol::kQueryState) {
-            socket->write(helpprotocol::Frame(window_.StateJson()));
+            socket->Write(helpprotocol::Frame(window_.StateJson()));
             continue;
         }
         if (!window_.Handle(*request)) {
-            socket->write(helpprotocol::Frame(helpprotocol::kShown));
-            socket->flush();
+            socket->Write(helpprotocol::Frame(helpprotocol::kShown));
             QCoreApplication::quit();
             return;
         }
         AnswerWhenShown(socket);
     }
-    socket->setProperty(kBufferProperty, buffer);
 }
 
-void RequestServer::AnswerWhenShown(QLocalSocket* socket) {
+void RequestServer::AnswerWhenShown(UnixSocketConnection* socket) {
     QWindow* handle = window_.windowHandle();
     if (handle != nullptr && handle->isExposed()) {
-        socket->write(helpprotocol::Frame(helpprotocol::kShown));
+        socket->Write(helpprotocol::Frame(helpprotocol::kShown));
         return;
     }
     if (handle != nullptr && !watching_) {
@@ -97,7 +83,7 @@ void RequestServer::AnswerWaiting() {
     fallback_.stop();
     for (const auto& socket : std::as_const(waiting_)) {
         if (socket) {
-            socket->write(helpprotocol::Frame(helpprotocol::kShown));
+            socket->Write(helpprotocol::Frame(helpprotocol::kShown));
         }
     }
     waiting_.clear();

@@ -4,35 +4,31 @@
 // and ends the viewer.
 #pragma once
 
+#include "helpviewer/UnixSocketServer.h"
 #include "helpviewer/ViewerWindow.h"
 
 #include <QList>
-#include <QLocalServer>
 #include <QPointer>
 #include <QTimer>
-
-class QLocalSocket;
 
 namespace brelmont::viewer {
 
 class RequestServer final : public QObject {
 public:
-    explicit RequestServer(ViewerWindow& window, QObject* parent = nullptr);
-    bool Listen(const QString& name);
-    QString ErrorString() const { return server_.errorString(); }
+    // Serves the connections that `server` (listening already, or soon) accepts.
+    RequestServer(ViewerWindow& window, UnixSocketServer& server, QObject* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Accept();
-    void Read(QLocalSocket* socket);
-    void AnswerWhenShown(QLocalSocket* socket);
+    void Accept(UnixSocketConnection* connection);
+    void Read(UnixSocketConnection* connection);
+    void AnswerWhenShown(UnixSocketConnection* connection);
     void AnswerWaiting();
 
     ViewerWindow& window_;
-    QLocalServer server_;
-    QList<QPointer<QLocalSocket>> waiting_;
+    QList<QPointer<UnixSocketConnection>> waiting_;
     // Answers anyway should the window never be exposed (no compositor frame, an odd window manager).
     QTimer fallback_;
     bool watching_ = false;

@@ -6,11 +6,11 @@
 #include "helpdelivery/display/HelpProtocol.h"
 #include "helpdelivery/display/HelpSystem.h"
 #include "helpviewer/RequestServer.h"
+#include "helpviewer/UnixSocketServer.h"
 #include "helpviewer/ViewerWindow.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLocalSocket>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -33,23 +33,21 @@ int main(int argc, char** argv) {
     }
 
     // One viewer per session: when one already answers there, it serves the requests.
-    {
-        QLocalSocket probe;
-        probe.connectToServer(server);
-        if (probe.waitForConnected(500)) {
-            std::fputs(brelmont::helpprotocol::kReadyLine, stdout);
-            std::fflush(stdout);
-            return 0;
-        }
-    }
-    QLocalServer::removeServer(server);
-
-    brelmont::viewer::ViewerWindow window;
-    brelmont::viewer::RequestServer requests(window);
-    if (!requests.Listen(server)) {
-        std::fprintf(stderr, "brelmont-help: %s\n", qPrintable(requests.ErrorString()));
+    brelmont::viewer::UnixSocketServer socket;
+    switch (socket.Listen(server)) {
+    case brelmont::viewer::UnixSocketServer::ListenResult::Listening:
+        break;
+    case brelmont::viewer::UnixSocketServer::ListenResult::AlreadyServed:
+        std::fputs(brelmont::helpprotocol::kReadyLine, stdout);
+        std::fflush(stdout);
+        return 0;
+    case brelmont::viewer::UnixSocketServer::ListenResult::Failed:
+        std::fprintf(stderr, "brelmont-help: %s\n", qPrintable(socket.ErrorString()));
         return 1;
     }
+
+    brelmont::viewer::ViewerWindow window;
+    brelmont::viewer::RequestServer requests(window, socket);
     std::fputs(brelmont::helpprotocol::kReadyLine, stdout);
     std::fflush(stdout);
 

@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -220,7 +219,7 @@ struct ButtonFace {
     int shownHeight;
     QColor transparent;
     QColor disc;
-    std::function<void(QPainter&)> symbol; // drawn around 0,0 in a 30-pixel disc, as the button shows it
+    void (*symbol)(QPainter&); // drawn around 0,0 in a 30-pixel disc, as the button shows it
 };
 
 QColor Nudge(QColor c) {
@@ -319,6 +318,118 @@ void Glyph(QPainter& p, const QString& text, const QFont& font, QPointF offset =
     p.drawText(QRectF(-15 + offset.x(), -15 + offset.y(), 30, 30), Qt::AlignCenter, text);
 }
 
+void PlaySymbol(QPainter& p) {
+    QPolygonF play;
+    play << QPointF(-4, -7.5) << QPointF(8, 0) << QPointF(-4, 7.5);
+    p.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::white);
+    p.drawPolygon(play);
+}
+
+// An eraser over a wiped line.
+void EraserSymbol(QPainter& p) {
+    p.save();
+    p.rotate(-35);
+    p.setPen(QPen(Qt::white, 1.2));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(-9, -5, 10, 10), 1.5, 1.5);
+    p.setBrush(QColor(0xF6, 0xC8, 0xD0));
+    p.drawRoundedRect(QRectF(1, -5, 8, 10), 1.5, 1.5);
+    p.restore();
+    WhiteStroke(p, 1.6);
+    p.drawLine(QPointF(-9, 9), QPointF(9, 9));
+}
+
+void QuestionSymbol(QPainter& p) {
+    Glyph(p, "?", Font("Liberation Sans", 22, true), QPointF(0, 0.5));
+}
+
+void GlobeSymbol(QPainter& p) {
+    WhiteStroke(p, 1.5);
+    p.drawEllipse(QPointF(0, 0), 9, 9);
+    p.drawEllipse(QPointF(0, 0), 4, 9);
+    p.drawLine(QPointF(0, -9), QPointF(0, 9));
+    p.drawLine(QPointF(-9, 0), QPointF(9, 0));
+    p.drawLine(QPointF(-7.8, -4.5), QPointF(7.8, -4.5));
+    p.drawLine(QPointF(-7.8, 4.5), QPointF(7.8, 4.5));
+}
+
+void InfoSymbol(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(0, -7), 2.4, 2.4);
+    p.drawRoundedRect(QRectF(-2.2, -2.5, 4.4, 11.5), 1, 1);
+    p.drawRect(QRectF(-4.5, 7, 9, 2));
+}
+
+void PowerSymbol(QPainter& p) {
+    WhiteStroke(p, 2.4);
+    p.drawArc(QRectF(-8, -7, 16, 16), 55 * 16, -290 * 16);
+    p.drawLine(QPointF(0, -10), QPointF(0, -1));
+}
+
+const QColor kWhite(255, 255, 255);
+// The Help button's design names this near-white as its transparent colour.
+const QColor kNearWhite(254, 252, 252);
+
+const ButtonFace kButtonFaces[] = {
+    {"btn-start.bmp", 32, 32, 30, 30, kWhite, QColor(0x2E, 0x9E, 0x4F), PlaySymbol},
+    {"btn-clear.bmp", 32, 34, 34, 32, kWhite, QColor(0xE0, 0x8A, 0x1E), EraserSymbol},
+    {"btn-help.bmp", 32, 32, 32, 32, kNearWhite, QColor(0x25, 0x6F, 0xC8), QuestionSymbol},
+    {"btn-site.bmp", 32, 35, 32, 35, kWhite, QColor(0x13, 0x8D, 0x90), GlobeSymbol},
+    {"btn-about.bmp", 32, 32, 32, 32, kWhite, QColor(0x4A, 0x4F, 0xB8), InfoSymbol},
+    {"btn-exit.bmp", 32, 35, 32, 35, kWhite, QColor(0xC8, 0x32, 0x2E), PowerSymbol},
+};
+
+// Every picture the windows show at 1x has a twice-as-large companion, "@2x" before its extension, for
+// screens scaled to 150 % and more.
+QString At2x(const QString& file) {
+    QString sharp = file;
+    sharp.insert(sharp.lastIndexOf(u'.'), QStringLiteral("@2x"));
+    return sharp;
+}
+
+bool SaveBanners(const QDir& out) {
+    bool ok = true;
+    for (int scale : {1, 2}) {
+        const auto name = [scale](const char* file) {
+            return scale == 1 ? QString::fromLatin1(file) : At2x(QString::fromLatin1(file));
+        };
+        ok = Save(MainBanner(scale), out.filePath(name("banner-main.jpg")), "jpg", 92) && ok;
+        ok = Save(AboutBanner(scale), out.filePath(name("banner-about.jpg")), "jpg", 92) && ok;
+        ok = Save(ToolbarCoins(scale), out.filePath(name("toolbar-coins.jpg")), "jpg", 95) && ok;
+    }
+    return ok;
+}
+
+// The About window's icon on its grey, and the window icon with a transparent background.
+bool SaveWindowIcons(const QDir& out) {
+    bool ok =
+        Save(Icon(kAboutGrey).convertToFormat(QImage::Format_RGB32), out.filePath("icon-48.jpg"), "jpg", 95);
+    ok = Save(Icon(Qt::transparent), out.filePath("brelmont.png"), "png") && ok;
+    return ok;
+}
+
+bool SaveButtonFaces(const QDir& out) {
+    bool ok = true;
+    for (const ButtonFace& face : kButtonFaces) {
+        const QImage picture = Button(face);
+        ok = Save(picture, out.filePath(face.file), "bmp") && ok;
+        ok = Save(Button2x(face, picture), out.filePath(At2x(QString::fromLatin1(face.file))), "bmp") && ok;
+    }
+    return ok;
+}
+
+bool SaveDesktopIcons(const QDir& out) {
+    bool ok = QDir().mkpath(out.filePath("icons"));
+    for (const int size : kDesktopIconSizes) {
+        ok =
+            Save(DesktopIcon(size), out.filePath(QStringLiteral("icons/brelmont-%1.png").arg(size)), "png") &&
+            ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -332,85 +443,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "artgen: cannot create %s\n", argv[1]);
         return 1;
     }
-
-    const QColor white(255, 255, 255);
-    const QColor nearWhite(254, 252, 252);
-    const ButtonFace faces[] = {
-        {"btn-start.bmp", 32, 32, 30, 30, white, QColor(0x2E, 0x9E, 0x4F),
-         [](QPainter& p) {
-             QPolygonF play;
-             play << QPointF(-4, -7.5) << QPointF(8, 0) << QPointF(-4, 7.5);
-             p.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-             p.setBrush(Qt::white);
-             p.drawPolygon(play);
-         }},
-        {"btn-clear.bmp", 32, 34, 34, 32, white, QColor(0xE0, 0x8A, 0x1E),
-         [](QPainter& p) {
-             // An eraser over a wiped line.
-             p.save();
-             p.rotate(-35);
-             p.setPen(QPen(Qt::white, 1.2));
-             p.setBrush(Qt::white);
-             p.drawRoundedRect(QRectF(-9, -5, 10, 10), 1.5, 1.5);
-             p.setBrush(QColor(0xF6, 0xC8, 0xD0));
-             p.drawRoundedRect(QRectF(1, -5, 8, 10), 1.5, 1.5);
-             p.restore();
-             WhiteStroke(p, 1.6);
-             p.drawLine(QPointF(-9, 9), QPointF(9, 9));
-         }},
-        {"btn-help.bmp", 32, 32, 32, 32, nearWhite, QColor(0x25, 0x6F, 0xC8),
-         [](QPainter& p) { Glyph(p, "?", Font("Liberation Sans", 22, true), QPointF(0, 0.5)); }},
-        {"btn-site.bmp", 32, 35, 32, 35, white, QColor(0x13, 0x8D, 0x90),
-         [](QPainter& p) {
-             WhiteStroke(p, 1.5);
-             p.drawEllipse(QPointF(0, 0), 9, 9);
-             p.drawEllipse(QPointF(0, 0), 4, 9);
-             p.drawLine(QPointF(0, -9), QPointF(0, 9));
-             p.drawLine(QPointF(-9, 0), QPointF(9, 0));
-             p.drawLine(QPointF(-7.8, -4.5), QPointF(7.8, -4.5));
-             p.drawLine(QPointF(-7.8, 4.5), QPointF(7.8, 4.5));
-         }},
-        {"btn-about.bmp", 32, 32, 32, 32, white, QColor(0x4A, 0x4F, 0xB8),
-         [](QPainter& p) {
-             p.setPen(Qt::NoPen);
-             p.setBrush(Qt::white);
-             p.drawEllipse(QPointF(0, -7), 2.4, 2.4);
-             p.drawRoundedRect(QRectF(-2.2, -2.5, 4.4, 11.5), 1, 1);
-             p.drawRect(QRectF(-4.5, 7, 9, 2));
-         }},
-        {"btn-exit.bmp", 32, 35, 32, 35, white, QColor(0xC8, 0x32, 0x2E),
-         [](QPainter& p) {
-             WhiteStroke(p, 2.4);
-             p.drawArc(QRectF(-8, -7, 16, 16), 55 * 16, -290 * 16);
-             p.drawLine(QPointF(0, -10), QPointF(0, -1));
-         }},
-    };
-
-    // Every picture the windows show at 1x has a twice-as-large companion, "@2x" before its extension, for
-    // screens scaled to 150 % and more.
-    bool ok = true;
-    for (int scale : {1, 2}) {
-        const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
-        ok = Save(MainBanner(scale), out.filePath("banner-main" + suffix + ".jpg"), "jpg", 92) && ok;
-        ok = Save(AboutBanner(scale), out.filePath("banner-about" + suffix + ".jpg"), "jpg", 92) && ok;
-        ok = Save(ToolbarCoins(scale), out.filePath("toolbar-coins" + suffix + ".jpg"), "jpg", 95) && ok;
-    }
-    ok = Save(Icon(kAboutGrey).convertToFormat(QImage::Format_RGB32), out.filePath("icon-48.jpg"), "jpg",
-              95) &&
-         ok;
-    ok = Save(Icon(Qt::transparent), out.filePath("brelmont.png"), "png") && ok;
-    for (const ButtonFace& face : faces) {
-        const QImage picture = Button(face);
-        ok = Save(picture, out.filePath(face.file), "bmp") && ok;
-        QString sharp = QString::fromLatin1(face.file);
-        sharp.insert(sharp.lastIndexOf(u'.'), QStringLiteral("@2x"));
-        ok = Save(Button2x(face, picture), out.filePath(sharp), "bmp") && ok;
-    }
-    ok = QDir().mkpath(out.filePath("icons")) && ok;
-    for (const int size : kDesktopIconSizes) {
-        ok =
-            Save(DesktopIcon(size), out.filePath(QStringLiteral("icons/brelmont-%1.png").arg(size)), "png") &&
-            ok;
-    }
+    // A picture that cannot be written does not stop the others.
+    bool ok = SaveBanners(out);
+    ok = SaveWindowIcons(out) && ok;
+    ok = SaveButtonFaces(out) && ok;
+    ok = SaveDesktopIcons(out) && ok;
     return ok ? 0 : 1;
 }

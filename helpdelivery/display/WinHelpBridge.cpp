@@ -2,19 +2,15 @@
 #include "helpdelivery/display/WinHelpBridge.h"
 
 #include "helpdelivery/display/HelpSystem.h"
+#include "helpdelivery/display/LocalSocket.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cerrno>
-#include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/time.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace brelmont {
@@ -74,28 +70,8 @@ bool WinHelpBridge::Connected() {
 
 bool WinHelpBridge::ConnectOnce() {
     Disconnect();
-    const QString path =
-        serverName_.startsWith(u'/') ? serverName_ : QDir::cleanPath(QDir::tempPath()) + u'/' + serverName_;
-    const QByteArray encoded = QFile::encodeName(path);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (encoded.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) {
-        return false;
-    }
-    std::memcpy(address.sun_path, encoded.constData(), static_cast<size_t>(encoded.size()));
-    socket_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socket_ < 0) {
-        return false;
-    }
-    // A local connection is made or refused at once, unless the viewer's queue of connections is full; then
-    // the wait ends with the time-out.
-    const timeval limit{timeoutMs_ / 1000, (timeoutMs_ % 1000) * 1000};
-    setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
-    if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-        Disconnect();
-        return false;
-    }
-    return true;
+    socket_ = localsocket::Connect(serverName_, timeoutMs_);
+    return socket_ >= 0;
 }
 
 QString WinHelpBridge::ViewerProgram() const {

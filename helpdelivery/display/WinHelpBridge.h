@@ -2,8 +2,7 @@
 // Stands in for the platform's help viewer call: hands each request to the program's own viewer over a local
 // socket, starting the viewer on the first request, and returns once the viewer has shown what was asked,
 // so that the window activation that follows finds its window. Used by the Qt help system. The socket is a
-// plain Unix one, so that the program does not load the toolkit's network library at start for it; the
-// viewer listens with that library, whose server puts a name that is not a path in the temporary folder.
+// plain Unix one (see LocalSocket.h).
 #pragma once
 
 #include "helpdelivery/display/HelpProtocol.h"

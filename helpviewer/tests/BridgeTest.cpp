@@ -2,13 +2,13 @@
 // The program's side and the real viewer program together, on the offscreen platform.
 #include "SampleHelp.h"
 #include "helpdelivery/display/HelpSystem.h"
+#include "helpdelivery/display/LocalSocket.h"
 #include "helpdelivery/display/WinHelpBridge.h"
+#include "helpviewer/UnixSocketServer.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -56,11 +56,7 @@ protected:
         query.command = helpprotocol::kQueryState;
         return QJsonDocument::fromJson(via.Send(query)).object();
     }
-    bool Answers() {
-        QLocalSocket probe;
-        probe.connectToServer(server);
-        return probe.waitForConnected(1000);
-    }
+    bool Answers() { return localsocket::Answers(server, 1000); }
 
     QTemporaryDir dir;
     QString server = dir.filePath(QStringLiteral("viewer.sock"));
@@ -125,15 +121,14 @@ TEST_F(Bridge, AServerNameThatIsNotAPathReachesTheViewer) {
     helpprotocol::Request quit;
     quit.command = HELP_QUIT;
     named.Send(quit);
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    EXPECT_FALSE(probe.waitForConnected(1000));
+    EXPECT_FALSE(localsocket::Answers(name, 1000));
 }
 
 TEST_F(Bridge, AViewerThatNeverAnswersIsHung) {
-    QLocalServer silent;
-    ASSERT_TRUE(silent.listen(dir.filePath(QStringLiteral("silent.sock"))));
-    WinHelpBridge waiting(QStringLiteral("/nonexistent/brelmont-help"), silent.fullServerName(), 300);
+    viewer::UnixSocketServer silent;
+    ASSERT_EQ(silent.Listen(dir.filePath(QStringLiteral("silent.sock"))),
+              viewer::UnixSocketServer::ListenResult::Listening);
+    WinHelpBridge waiting(QStringLiteral("/nonexistent/brelmont-help"), silent.Path(), 300);
     EXPECT_TRUE(waiting.Send(Jump("Topic10")).isEmpty());
     EXPECT_TRUE(waiting.ViewerHung());
 }
