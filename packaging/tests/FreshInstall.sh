@@ -92,15 +92,20 @@ for _ in $(seq 1 600); do
 done
 export XDG_RUNTIME_DIR=/tmp/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+# Prints the visible window of process PID titled exactly TITLE once it shows, nothing if it never does. The
+# first start on a fresh machine reads every font without a cache; a minute covers a loaded machine.
+wait_window() {
+    local found=
+    for _ in $(seq 1 1200); do
+        found=$(xdotool search --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -n1 || true)
+        [[ -n $found ]] && break
+        sleep 0.05
+    done
+    echo "$found"
+}
 Brelmont >/tmp/program.log 2>&1 &
 pid=$!
-window=
-# The first start on a fresh machine reads every font without a cache; a minute covers a loaded machine.
-for _ in $(seq 1 1200); do
-    window=$(xdotool search --onlyvisible --pid $pid --name '^Вычисление по методу Келли$' 2>/dev/null | head -n1 || true)
-    [[ -n $window ]] && break
-    sleep 0.05
-done
+window=$(wait_window $pid 'Вычисление по методу Келли')
 [[ -n $window ]] || { echo "FAIL: no main window"; cat /tmp/program.log; exit 1; }
 echo "main window shown"
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
@@ -139,12 +144,7 @@ cp /usr/bin/Brelmont /tmp/stripped/Brelmont
 strip --strip-unneeded /tmp/stripped/Brelmont
 /tmp/stripped/Brelmont >/tmp/stripped.log 2>&1 &
 pid=$!
-box=
-for _ in $(seq 1 600); do
-    box=$(xdotool search --onlyvisible --pid $pid --name '^Brelmont$' 2>/dev/null | head -n1 || true)
-    [[ -n $box ]] && break
-    sleep 0.05
-done
+box=$(wait_window $pid Brelmont)
 [[ -n $box ]] || { echo "FAIL: the stripped program showed no error box"; cat /tmp/stripped.log; exit 1; }
 echo "stripped copy: error box shown"
 kill -TERM $pid
