@@ -8,6 +8,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <chrono>
+#include <poll.h>
 
 namespace brelmont {
 
@@ -16,6 +18,9 @@ namespace {
 constexpr long NetWmStateRemove = 0;
 // Window managers honour activation asked by a pager without focus-stealing checks.
 constexpr long SourcePager = 2;
+// How long an activation may take the window manager before keys are typed regardless; a loaded desktop
+// answers within a few hundred milliseconds.
+constexpr std::chrono::milliseconds ActivationTimeout{2000};
 
 // Requests on our connection may name windows that vanish meanwhile. The default handler would end the
 // program; this one lets the failing call report its failure instead, and leaves other connections' errors to
@@ -200,9 +205,77 @@ void X11Connection::SendToRoot(Window window, Atom type, std::array<long, 5> dat
     XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
 }
 
+bool X11Connection::Encloses(Window outer, Window inner) const {
+    for (Window current = inner; current != None && current != root;) {
+        if (current == outer) {
+            return true;
+        }
+        Window rootReturn = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, current, &rootReturn, &parent, &children, &count) == 0) {
+            return false;
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        current = parent;
+    }
+    return false;
+}
+
+bool X11Connection::HasFocus(Window window) const {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus == None || focus == PointerRoot || focus == root) {
+        return false;
+    }
+    // The focus may sit on the window, on a child of it, or on the frame the manager holds it by.
+    return Encloses(window, focus) || Encloses(focus, window);
+}
+
+// The window manager moves the focus when it gets round to the request, after this call would otherwise have
+// returned: keys typed before then land in the window that still has it. So the wait is for the focus itself,
+// woken by the window's focus events rather than polling, and bounded for a manager that declines.
+void X11Connection::AskActivation(Window window, bool awaitFocus) const {
+    XSelectInput(display, window, FocusChangeMask);
+    SendToRoot(window, ActiveWindow(), {SourcePager, CurrentTime, 0, 0, 0});
+    const auto deadline = std::chrono::steady_clock::now() + ActivationTimeout;
+    while (awaitFocus && !HasFocus(window)) {
+        // The round trips of the check may already have read the focus event into the queue, where no poll
+        // sees it: look there before sleeping.
+        XEvent event;
+        bool arrived = false;
+        while (XCheckWindowEvent(display, window, FocusChangeMask, &event)) {
+            arrived = true;
+        }
+        if (arrived) {
+            continue;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            break;
+        }
+        pollfd wake{ConnectionNumber(display), POLLIN, 0};
+        if (poll(&wake, 1, static_cast<int>(left.count())) > 0 && (wake.revents & (POLLERR | POLLHUP)) != 0) {
+            break;
+        }
+        XEventsQueued(display, QueuedAfterReading);
+    }
+    XSelectInput(display, window, NoEventMask);
+    XSync(display, False);
+    XEvent event;
+    while (XCheckWindowEvent(display, window, FocusChangeMask, &event)) {
+    }
+}
+
 void X11Connection::Activate(Window window) const {
     if (HasWindowManager()) {
-        SendToRoot(window, ActiveWindow(), {SourcePager, CurrentTime, 0, 0, 0});
+        // An iconic window takes the focus only once it is mapped again, which Restore sees to.
+        AskActivation(window, !Iconic(window));
     } else {
         XMapRaised(display, window);
         XSync(display, False);
@@ -221,7 +294,7 @@ void X11Connection::Restore(Window window) const {
                    {NetWmStateRemove, static_cast<long>(MaximizedVert()), static_cast<long>(MaximizedHorz()),
                     SourcePager, 0});
         if (iconic) {
-            SendToRoot(window, ActiveWindow(), {SourcePager, CurrentTime, 0, 0, 0});
+            AskActivation(window, true);
         }
     } else {
         XMapRaised(display, window);

@@ -41,6 +41,8 @@ public:
     }
     // The window's title in UTF-8, from _NET_WM_NAME or else WM_NAME; empty when it has none.
     std::string Title(Window window) const;
+    // Asks for the window to become the active one and returns once it has the focus, so that keys typed next
+    // reach it.
     void Activate(Window window) const;
     // Maps an iconic window again and takes back a maximisation.
     void Restore(Window window) const;
@@ -65,6 +67,10 @@ private:
 
     void BuildPrintableKeyCodes(unsigned group);
     bool Iconic(Window window) const;
+    // Whether `outer` is `inner` or one of its ancestors below the root.
+    bool Encloses(Window outer, Window inner) const;
+    bool HasFocus(Window window) const;
+    void AskActivation(Window window, bool awaitFocus) const;
     void SendToRoot(Window window, Atom type, std::array<long, 5> data) const;
 
     X11WindowList windows;

@@ -239,6 +239,19 @@ TEST_F(RealWindows, ActivateWindowFindsCyrillicTitlePrefix) {
     EXPECT_TRUE(catcher->Received.empty());
 }
 
+// The help display types its Enter straight after the activation, into whatever window the server then
+// gives the keys to: the activated window must have the focus by the time ActivateWindow returns, however
+// long the window manager takes.
+TEST_F(RealWindows, ActivateWindowReturnsOnceTheWindowHasTheFocus) {
+    Focus(*catcher);
+    for (int round = 0; round < 5; ++round) {
+        ASSERT_TRUE(ActivateWindow("Справка"));
+        EXPECT_EQ(observer.Focus(), help->winId()) << "round " << round;
+        ASSERT_TRUE(ActivateWindow(CatcherTitle.toStdString()));
+        EXPECT_EQ(observer.Focus(), catcher->winId()) << "round " << round;
+    }
+}
+
 TEST_F(RealWindows, UnknownTitleAnswersFalseAndSendsNothing) {
     Focus(*catcher);
     EXPECT_FALSE(ActivateWindow("Нет такого окна"));
