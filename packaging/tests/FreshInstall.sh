@@ -49,6 +49,13 @@ ln -s /proc/self/fd "$root/dev/fd"
 mount -t tmpfs tmpfs "$root/tmp"
 cp "$deb" "$root/tmp/"
 
+# Every file of the machine outside the volatile places: taken before the install and after the purge.
+cat >"$root/tmp/snapshot.sh" <<'INSIDE'
+snapshot() {
+    find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /run -o -path /var/cache \
+        -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/log -o -path /root \) -prune -o -print | sort
+}
+INSIDE
 cat >"$root/tmp/inside.sh" <<'INSIDE'
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
@@ -56,10 +63,7 @@ deb=$(ls /tmp/*.deb)
 apt-get update -q >/dev/null
 # The tools of this check first, so that the snapshots below differ only by what the package brings.
 apt-get install -y -q --no-install-recommends xvfb xauth xdotool openbox x11-utils procps binutils >/dev/null
-snapshot() {
-    find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /run -o -path /var/cache \
-        -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/log -o -path /root \) -prune -o -print | sort
-}
+source /tmp/snapshot.sh
 snapshot >/tmp/before
 apt-get install -y -q --no-install-recommends "$deb" >/dev/null
 echo "installed: $(dpkg-query -W -f='${Package} ${Version} ${Installed-Size} KB' brelmont)"
@@ -151,10 +155,7 @@ kill -TERM $pid
 wait $pid || true
 rm -rf /tmp/stripped
 
-snapshot() {
-    find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /run -o -path /var/cache \
-        -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/log -o -path /root \) -prune -o -print | sort
-}
+source /tmp/snapshot.sh
 export DEBIAN_FRONTEND=noninteractive
 apt-get purge -y -q brelmont >/dev/null
 apt-get autoremove --purge -y -q >/dev/null
