@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QWindow>
+#include <cstdio>
 
 namespace brelmont::viewer {
 
@@ -19,7 +20,13 @@ RequestServer::RequestServer(ViewerWindow& window, UnixSocketServer& server, QOb
     connect(&server, &UnixSocketServer::newConnection, this, &RequestServer::Accept);
     fallback_.setSingleShot(true);
     fallback_.setInterval(kFallbackMs);
-    connect(&fallback_, &QTimer::timeout, this, &RequestServer::AnswerWaiting);
+    connect(&fallback_, &QTimer::timeout, this, [this] {
+        // The program activates the window and types into it next: said, since without its window the keys
+        // may go elsewhere.
+        std::fprintf(stderr, "brelmont-help: the window was not shown within %d ms; answering anyway\n",
+                     kFallbackMs);
+        AnswerWaiting();
+    });
 }
 
 void RequestServer::Accept(UnixSocketConnection* connection) {

@@ -4,6 +4,7 @@
 #include "helpdelivery/display/HelpSystem.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace brelmont::viewer {
 
@@ -84,6 +86,17 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent) {
     QAction* contents = BuildNavigation();
     BuildPanes();
     ConnectPanes(contents);
+    // The platform hands keys to the window first, then to its focus widget. The window itself exists only
+    // once shown, so the filter watches the application.
+    qApp->installEventFilter(this);
+}
+
+bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched != nullptr &&
+        watched == static_cast<QObject*>(windowHandle())) {
+        ++keysReceived_;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QAction* ViewerWindow::BuildNavigation() {
@@ -433,6 +446,7 @@ QByteArray ViewerWindow::StateJson() const {
     state[QStringLiteral("contents")] = titles;
     state[QStringLiteral("selected")] =
         tree_->currentItem() != nullptr ? tree_->currentItem()->text(0) : QString();
+    state[QStringLiteral("keys")] = keysReceived_;
     return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 

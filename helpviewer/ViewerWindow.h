@@ -45,6 +45,10 @@ public:
     // What the window shows, for the tests and for diagnosis (JSON).
     QByteArray StateJson() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public:
     void ShowContents();
     void ShowTopic(const QString& id);
     void ShowKeywordSearch(const QString& keyword);
@@ -78,6 +82,9 @@ private:
     QLineEdit* indexEdit_ = nullptr;
     QListWidget* indexList_ = nullptr;
     TopicBrowser* browser_ = nullptr;
+    // Key presses that reached the window, whatever became of them: tells a key never delivered from one lost
+    // inside the window.
+    int keysReceived_ = 0;
     QAction* back_ = nullptr;
     QAction* forward_ = nullptr;
 };

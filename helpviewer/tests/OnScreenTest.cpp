@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
 
 #ifndef BRELMONT_VIEWER_PROGRAM
@@ -55,8 +56,25 @@ protected:
         brelmont::testing::WriteSampleHelp(work->path());
         HelpSystemOptions options;
         options.WorkFolder = [] { return work->path().toStdString(); };
-        options.ActivateWindow = [](std::string_view title) { return brelmont::ActivateWindow(title); };
-        options.SendKeys = [](std::string_view keys, bool wait) { return brelmont::SendKeys(keys, wait); };
+        // What the help display met on its way, for the message of a failure: a lost key alone says little.
+        options.ActivateWindow = [](std::string_view title) {
+            const auto start = std::chrono::steady_clock::now();
+            const bool found = brelmont::ActivateWindow(title);
+            const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start);
+            journal +=
+                "activation " +
+                std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(start - asked).count()) +
+                " ms after the request: " + std::string(found ? "found" : "not found") + " in " +
+                std::to_string(took.count()) +
+                " ms; active then: " + brelmont::testing::Active().windowClass + "\n";
+            return found;
+        };
+        options.SendKeys = [](std::string_view keys, bool wait) {
+            const bool sent = brelmont::SendKeys(keys, wait);
+            journal += std::string(keys) + (sent ? " sent" : " not sent") + "\n";
+            return sent;
+        };
         options.ViewerProgram = QStringLiteral(BRELMONT_VIEWER_PROGRAM);
         InstallHelpSystem(std::move(options));
 
@@ -85,12 +103,15 @@ protected:
         field->setFocus();
     }
 
+    static inline std::string journal;
+    static inline std::chrono::steady_clock::time_point asked;
     static inline QTemporaryDir* work = nullptr;
     static inline QWidget* main = nullptr;
     static inline QLineEdit* field = nullptr;
 };
 
 TEST_F(OnScreen, HelpButtonBringsTheViewerToTheFrontWithTheContentsAndTheEnterLandsThere) {
+    asked = std::chrono::steady_clock::now();
     ShowHelp();
     ASSERT_TRUE(QTest::qWaitFor(ViewerActive, 5000));
     EXPECT_EQ(brelmont::testing::Active().title, "Справка Windows");
@@ -102,7 +123,7 @@ TEST_F(OnScreen, HelpButtonBringsTheViewerToTheFrontWithTheContentsAndTheEnterLa
             return state[QStringLiteral("page")].toString() == QLatin1String("topic:Topic10");
         },
         5000))
-        << QJsonDocument(state).toJson().constData();
+        << QJsonDocument(state).toJson().constData() << journal;
     EXPECT_EQ(state[QStringLiteral("title")].toString(), QStringLiteral("Справка Windows"));
     EXPECT_EQ(state[QStringLiteral("focus")].toString(), QStringLiteral("contents"));
     EXPECT_TRUE(state[QStringLiteral("active")].toBool());
