@@ -51,7 +51,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # the debug information out of the programs (cmake/DebugInfo.cmake).
 set(CPACK_STRIP_FILES OFF)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# As Debian's own packages are: xz packs the program's compressed artwork and code a fifth smaller than gzip.
+# As Debian's own packages are: xz packs the program's artwork and code a fifth smaller than gzip.
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${BRELMONT_SITE_URL}")
