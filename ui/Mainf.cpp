@@ -9,7 +9,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Links.h"
 #include "ui/MainKeys.h"
-#include "ui/RiskChartf.h"
+#include "ui/RiskChartOpener.h"
 #include "ui/aboutf.h"
 #include "ui/widgets/SharpPicture.h"
 #include "ui_Mainf.h"

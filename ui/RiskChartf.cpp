@@ -6,19 +6,15 @@
 #include "ui/Dialogs.h"
 #include "ui_RiskChartf.h"
 
-#include <QAction>
 #include <QChart>
 #include <QChartView>
 #include <QFileDialog>
 #include <QFutureWatcher>
 #include <QLegendMarker>
-#include <QLineEdit>
 #include <QLineSeries>
-#include <QMenu>
 #include <QPainter>
 #include <QPromise>
 #include <QScatterSeries>
-#include <QScreen>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
@@ -456,71 +452,6 @@ void TRiskChart::SaveButtonClick() {
         }
         SaveTo(target);
     });
-}
-
-RiskChartOpener::RiskChartOpener(QWidget& mainWindow, std::array<QLineEdit*, 3> inputs,
-                                 const std::vector<QLineEdit*>& results)
-    : QObject(&mainWindow), fMain(mainWindow), fInputs(inputs) {
-    fAction = new QAction(QStringLiteral("Показать график риска"), &mainWindow);
-    fAction->setObjectName(QStringLiteral("RiskChartAction"));
-    fAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    fAction->setShortcutContext(Qt::WindowShortcut);
-    mainWindow.addAction(fAction);
-    connect(fAction, &QAction::triggered, this, [this] { Guarded([this] { Open(); }); });
-    for (QLineEdit* field : results) {
-        field->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(field, &QLineEdit::customContextMenuRequested, this, [this, field](const QPoint& at) {
-            std::unique_ptr<QMenu> menu(BuildMenu(*field));
-            menu->exec(field->mapToGlobal(at));
-        });
-    }
-}
-
-QMenu* RiskChartOpener::BuildMenu(QLineEdit& field) {
-    QMenu* menu = field.createStandardContextMenu();
-    menu->addSeparator();
-    menu->addAction(fAction);
-    return menu;
-}
-
-void RiskChartOpener::Open() {
-    if (fWindow == nullptr) {
-        fWindow = new TRiskChart();
-        fWindow->setAttribute(Qt::WA_DeleteOnClose);
-        FollowInputs();
-        // Beside the main window where the screen has room, else as far right as it fits.
-        const QRect screen = fMain.screen()->availableGeometry();
-        const QSize frame = fWindow->frameGeometry().size() - fWindow->size();
-        fWindow->resize(fWindow->size().boundedTo(screen.size() - frame));
-        QRect place(fMain.frameGeometry().topRight() + QPoint(8, 0), fWindow->frameGeometry().size());
-        place.moveRight(std::min(place.right(), screen.right()));
-        place.moveBottom(std::min(place.bottom(), screen.bottom()));
-        place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));
-        fWindow->move(place.topLeft());
-    }
-    fWindow->show();
-    fWindow->raise();
-    fWindow->activateWindow();
-}
-
-void RiskChartOpener::FollowInputs() {
-    const auto update = [this] {
-        Guarded([this] {
-            if (fWindow != nullptr) {
-                fWindow->SetFieldTexts(fInputs[0]->text(), fInputs[1]->text(), fInputs[2]->text());
-            }
-        });
-    };
-    for (QLineEdit* input : fInputs) {
-        connect(input, &QLineEdit::textChanged, fWindow.data(), update);
-    }
-    update();
-}
-
-void RiskChartOpener::CloseWindow() {
-    if (fWindow != nullptr) {
-        fWindow->close();
-    }
 }
 
 } // namespace brelmont

@@ -4,24 +4,17 @@
 // (the Kelly engine run at each stake); dashed curves are the exact chances for whole bets, computed off the
 // user-interface thread and dropped when a newer edit arrives. Marks stand at the Kelly stake, at half of it
 // and at the typed stake. Its controls come from RiskChartf.ui; the figures from stakecalc/RiskCurves.
-//
-// RiskChartOpener ties it to the main window: a "Показать график риска" entry with its shortcut in the
-// context menu of every result field, one chart window at a time, following the input fields as they are
-// edited and closing with the main window.
+// The program loads it from a module on first use (RiskChartWindow.h).
 #pragma once
 
 #include "stakecalc/RiskCurves.h"
+#include "ui/RiskChartWindow.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <atomic>
 #include <memory>
 #include <vector>
-
-class QAction;
-class QLineEdit;
-class QMenu;
 
 class QChart;
 class QChartView;
@@ -35,7 +28,7 @@ class TRiskChart;
 
 namespace brelmont {
 
-class TRiskChart : public QWidget {
+class TRiskChart : public QWidget, public IRiskChartWindow {
     Q_OBJECT
 
 public:
@@ -49,7 +42,8 @@ public:
 
     // Reads the main window's three input texts and redraws the program's curves at once; the exact curves
     // follow from a worker, and any still being computed for older texts are dropped.
-    void SetFieldTexts(const QString& probability, const QString& odds, const QString& stake);
+    void SetFieldTexts(const QString& probability, const QString& odds, const QString& stake) override;
+    QWidget& Widget() override { return *this; }
 
     // The formula series by level (0: "40% от банка" .. 3: "90% от банка"), their exact counterparts, the
     // growth series and the marks' vertical lines.
@@ -114,33 +108,6 @@ private:
     std::shared_ptr<std::atomic<bool>> fCancel;
     int fGeneration = 0;
     bool fPending = false;
-};
-
-class RiskChartOpener : public QObject {
-    Q_OBJECT
-
-public:
-    // `inputs` are the probability, odds and stake fields; `results` the fields whose context menu offers
-    // the chart.
-    RiskChartOpener(QWidget& mainWindow, std::array<QLineEdit*, 3> inputs,
-                    const std::vector<QLineEdit*>& results);
-
-    // Opens the chart window, or brings the open one to the front.
-    void Open();
-    void CloseWindow();
-    TRiskChart* Window() const { return fWindow; }
-    QAction& Action() { return *fAction; }
-
-    // The field's own context menu with the chart entry added; the caller owns it.
-    QMenu* BuildMenu(QLineEdit& field);
-
-private:
-    void FollowInputs();
-
-    QWidget& fMain;
-    std::array<QLineEdit*, 3> fInputs;
-    QAction* fAction = nullptr;
-    QPointer<TRiskChart> fWindow;
 };
 
 } // namespace brelmont

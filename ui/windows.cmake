@@ -6,6 +6,8 @@ set(BRELMONT_SITE_URL "https://brelmont.example/" CACHE STRING "The maker's web 
 set(BRELMONT_SUPPORT_EMAIL "help@brelmont.example" CACHE STRING "The support e-mail address in the About box")
 set(BRELMONT_PARTNER_URL "https://lindqor.example/" CACHE STRING "The partner's web site in the About box")
 
+include(${PROJECT_SOURCE_DIR}/cmake/DebugInfo.cmake)
+
 # Message dialog, error box, modal and title rules, fonts: no other module is needed for these.
 add_library(brelmont_dialogs STATIC Dialogs.h Dialogs.cpp Fonts.h Fonts.cpp)
 add_library(Brelmont::dialogs ALIAS brelmont_dialogs)
@@ -29,25 +31,52 @@ foreach(form Mainf aboutf RiskChartf)
     list(APPEND form_headers ${header})
 endforeach()
 
+list(FILTER form_headers EXCLUDE REGEX "RiskChartf")
 add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp MainKeys.h MainKeys.cpp
-                                     LinkOpener.h LinkOpener.cpp RiskChartf.h RiskChartf.cpp ${form_headers})
+                                     LinkOpener.h LinkOpener.cpp RiskChartWindow.h RiskChartOpener.h
+                                     RiskChartOpener.cpp ${form_headers})
 add_library(Brelmont::windows ALIAS brelmont_windows)
 set_target_properties(brelmont_windows PROPERTIES AUTOUIC OFF)
 target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
 target_link_libraries(brelmont_windows PUBLIC Brelmont::artwork Brelmont::dialogs Brelmont::widgets Brelmont::stakecalc
-                                              Brelmont::helpdelivery Brelmont::helpdisplay_qt Qt6::Widgets
-                                              Qt6::Charts Qt6::Svg Qt6::Concurrent)
+                                              Brelmont::helpdelivery Brelmont::helpdisplay_qt Qt6::Widgets)
+# Where the installed modules lie, seen from the installed program's folder.
+file(RELATIVE_PATH modules_from_program ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/brelmont/modules)
+set_source_files_properties(RiskChartOpener.cpp PROPERTIES COMPILE_DEFINITIONS
+    "BRELMONT_MODULES_FROM_PROGRAM=\"${modules_from_program}\"")
+
+# The risk chart window and Qt Charts behind it: linked into the tests and the benchmark, and loaded by the
+# program from the module below the first time the chart is asked for.
+add_library(brelmont_riskchart STATIC RiskChartf.h RiskChartf.cpp RiskChartWindow.h
+                                      ${CMAKE_CURRENT_BINARY_DIR}/forms/ui_RiskChartf.h)
+add_library(Brelmont::riskchart ALIAS brelmont_riskchart)
+set_target_properties(brelmont_riskchart PROPERTIES AUTOUIC OFF)
+target_include_directories(brelmont_riskchart PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
+target_link_libraries(brelmont_riskchart PUBLIC Brelmont::dialogs Brelmont::stakecalc Qt6::Widgets Qt6::Charts
+                                                Qt6::Svg Qt6::Concurrent)
+
+# Only its entry is seen from outside; the copies of the core it carries stay private to it.
+add_library(brelmont-riskchart MODULE RiskChartModule.cpp)
+set_target_properties(brelmont-riskchart PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden
+                                                    VISIBILITY_INLINES_HIDDEN ON)
+target_link_libraries(brelmont-riskchart PRIVATE brelmont_riskchart)
+target_link_options(brelmont-riskchart PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+brelmont_separate_debug_info(brelmont-riskchart)
+# A folder below the library folder proper: the module is no shared library for the dynamic linker to list.
+install(TARGETS brelmont-riskchart LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/brelmont/modules)
 set_source_files_properties(Links.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_SITE_URL=\"${BRELMONT_SITE_URL}\";BRELMONT_SUPPORT_EMAIL=\"${BRELMONT_SUPPORT_EMAIL}\";BRELMONT_PARTNER_URL=\"${BRELMONT_PARTNER_URL}\"")
 
-brelmont_benchmark(riskchart_bench SOURCES bench/RiskChartBench.cpp LIBS Brelmont::windows)
+brelmont_benchmark(riskchart_bench SOURCES bench/RiskChartBench.cpp LIBS Brelmont::riskchart)
 
 if(BUILD_TESTING)
     brelmont_test(windows_tests OWN_MAIN
                   SOURCES tests/MainWindowTest.cpp tests/AboutBoxTest.cpp tests/KeyboardTest.cpp
                           tests/ClearOutcomesTest.cpp tests/AccessibleNamesTest.cpp tests/RiskChartTest.cpp
                           tests/QtTestMain.cpp
-                  LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+                  LIBS Brelmont::windows Brelmont::riskchart Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+    target_compile_definitions(windows_tests PRIVATE BRELMONT_RISK_CHART_MODULE="$<TARGET_FILE:brelmont-riskchart>")
+    add_dependencies(windows_tests brelmont-riskchart)
     # The tests reach the controls through the same generated Ui classes.
     set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
 

@@ -1,8 +1,9 @@
 # SPDX-License-Identifier: MIT
 # Installs the build into a scratch prefix and checks what a user gets: the program byte for byte as built
 # (its help archive intact, nothing stripped), its help viewer in libexec and not on PATH, the menu entry,
-# the icons, the metainfo, the manual page and the package documents.
-# cmake -DBUILD_DIR=... -DPREFIX=... -DPROGRAM=... -P InstallCheck.cmake
+# the risk chart's module in the package's library folder, the icons, the metainfo, the manual page and the
+# package documents.
+# cmake -DBUILD_DIR=... -DPREFIX=... -DPROGRAM=... -DLIBDIR=... -P InstallCheck.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} RESULT_VARIABLE rc
                 OUTPUT_QUIET)
@@ -17,7 +18,8 @@ endif()
 foreach(f share/applications/brelmont.desktop share/icons/hicolor/16x16/apps/brelmont.png
           share/icons/hicolor/48x48/apps/brelmont.png share/icons/hicolor/256x256/apps/brelmont.png
           share/metainfo/example.brelmont.calculator.metainfo.xml share/man/man1/Brelmont.1.gz
-          share/doc/brelmont/copyright share/doc/brelmont/changelog.gz libexec/brelmont/brelmont-help)
+          share/doc/brelmont/copyright share/doc/brelmont/changelog.gz libexec/brelmont/brelmont-help
+          ${LIBDIR}/brelmont/modules/brelmont-riskchart.so)
     if(NOT EXISTS ${PREFIX}/${f})
         message(FATAL_ERROR "${f} was not installed")
     endif()

@@ -3,8 +3,8 @@
 # The built program on a real X server with a window manager (run through scripts/with-xvfb.sh --wm):
 # it opens its window, unpacks its help into a work folder in a private runtime folder, and leaves no work
 # folder behind when it is closed through the window manager (Alt+F4) or sent SIGTERM, SIGHUP or SIGINT. The Help
-# button and F1 bring the help viewer to the front, and the viewer quits with the program. Screenshots of the
-# main window, the About box and the help viewer go to SHOT_DIR.
+# button and F1 bring the help viewer to the front, Ctrl+R opens the risk chart, and the viewer quits with the
+# program. Screenshots of the main window, the About box, the risk chart and the help viewer go to SHOT_DIR.
 # Usage: ProgramUnderX.sh PROGRAM SHOT_DIR
 set -uo pipefail
 # Job control, so the program started in the background does not begin with SIGINT ignored.
@@ -146,6 +146,27 @@ if [[ -n $window ]]; then
     xdotool click 1 mousemove --window "$window" 420 300
     sleep 0.5
     shot "$window" "$shots/main-results.png" || fail "results screenshot"
+    # Ctrl+R loads the risk chart's module from beside the program and opens its window.
+    xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+r >/dev/null 2>&1
+    chart=
+    for _ in $(seq 1 200); do
+        chart=$(xdotool search --all --onlyvisible --pid "$pid" --name '^График риска$' 2>/dev/null | head -n1)
+        [[ -n $chart ]] && break
+        sleep 0.05
+    done
+    if [[ -n $chart ]]; then
+        sleep 0.5
+        shot "$chart" "$shots/risk-chart.png" || fail "risk chart screenshot"
+        xdotool windowactivate --sync "$chart" key --clearmodifiers alt+F4 >/dev/null 2>&1
+        # It stands partly over the main window, whose Help button is clicked next.
+        for _ in $(seq 1 100); do
+            [[ -z $(xdotool search --all --onlyvisible --pid "$pid" --name '^График риска$' 2>/dev/null) ]] && break
+            sleep 0.05
+        done
+        xdotool windowactivate --sync "$window" >/dev/null 2>&1
+    else
+        fail "Ctrl+R opened no risk chart"
+    fi
     # The Help button (242,8 in the toolbar) brings the help viewer to the front, showing the contents.
     xdotool mousemove --window "$window" 258 97 click 1
     viewer=$(wait_viewer)

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # A copy of the built program stripped as a packager might strip it, on a real X server with a window manager
 # (run through scripts/with-xvfb.sh --wm): it says in its error box that its help is damaged, and once that
-# box is closed its main window opens all the same; a SIGTERM while the box is up ends the program with its
+# box is closed its main window opens all the same, and Ctrl+R, with no risk chart module beside the copy, says
+# so in an error box; a SIGTERM while the box is up ends the program with its
 # work folder removed. A screenshot of the box goes to SHOT_DIR.
 # Usage: StrippedUnderX.sh PROGRAM SHOT_DIR
 set -uo pipefail
@@ -20,7 +21,7 @@ strip --strip-unneeded "$work/Brelmont"
 find_window() { # NAME: waits up to 10 s for a visible window of the program with that exact title
     local w=
     for _ in $(seq 1 200); do
-        w=$(xdotool search --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n1)
+        w=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n1)
         [[ -n $w ]] && break
         sleep 0.05
     done
@@ -44,6 +45,17 @@ status=0
 if [[ -z $main ]]; then
     echo "FAIL: no main window after the error box" >&2
     status=1
+else
+    # No risk chart module lies beside the copy: Ctrl+R says so in an error box, and the program goes on.
+    xdotool windowactivate --sync "$main" key --clearmodifiers ctrl+r
+    box=$(find_window Brelmont)
+    if [[ -z $box ]]; then
+        echo "FAIL: Ctrl+R without the risk chart module showed no error box" >&2
+        status=1
+    else
+        import -window "$box" "$shots/stripped-no-chart-module.png" 2>/dev/null
+        xdotool windowactivate --sync "$box" key --clearmodifiers Return
+    fi
 fi
 kill -TERM "$pid"
 wait "$pid"

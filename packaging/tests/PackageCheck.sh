@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds the Debian package from a finished build and checks it as a packager and a desktop would: under
-# 400 KB, lintian without errors or warnings, valid AppStream metainfo and menu entry, and no installed
-# executable carrying debug sections or missing its help archive.
+# 400 KB, lintian without errors or warnings, valid AppStream metainfo and menu entry, no installed
+# executable carrying debug sections or missing its help archive, and the risk chart in its own module.
 # Usage: PackageCheck.sh BUILD_DIR WORK_DIR
 set -uo pipefail
 build=$1
@@ -40,12 +40,19 @@ while IFS= read -r -d '' f; do
         if readelf -SW "$f" | grep -q '\.debug_'; then
             fail "${f#"$root"} carries debug sections"
         fi
-        [[ -x $f ]] || fail "${f#"$root"} is not executable"
+        [[ $f == *.so || -x $f ]] || fail "${f#"$root"} is not executable"
     fi
 done < <(find "$root" -type f -print0)
 
 [[ $(ls "$root/usr/bin") == Brelmont ]] || fail "usr/bin holds $(ls "$root/usr/bin" | tr '\n' ' ')"
 [[ -x $root/usr/libexec/brelmont/brelmont-help ]] || fail "the help viewer is not in usr/libexec/brelmont"
+# The risk chart's module lies where the program looks for it, and the program itself does not load the chart's
+# libraries at start.
+[[ -f $root/usr/lib/brelmont/modules/brelmont-riskchart.so ]] ||
+    fail "the risk chart module is not in usr/lib/brelmont/modules"
+if readelf -d "$root/usr/bin/Brelmont" | grep -q 'NEEDED.*libQt6Charts'; then
+    fail "the program loads Qt Charts at start"
+fi
 for size in 16 22 24 32 48 64 128 256; do
     icon=$root/usr/share/icons/hicolor/${size}x$size/apps/brelmont.png
     [[ $(identify -format %wx%h "$icon" 2>/dev/null) == "${size}x$size" ]] || fail "no ${size}x$size icon"

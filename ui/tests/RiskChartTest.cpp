@@ -6,6 +6,7 @@
 #include "base/testing/RowName.h"
 #include "stakecalc/RiskCurves.h"
 #include "ui/Mainf.h"
+#include "ui/RiskChartOpener.h"
 #include "ui/RiskChartf.h"
 #include "ui_Mainf.h"
 #include "ui_RiskChartf.h"
@@ -16,6 +17,7 @@
 #include <QChartView>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineSeries>
 #include <QMenu>
 #include <QSignalSpy>
@@ -23,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 namespace brelmont {
@@ -33,14 +36,18 @@ using ::brelmont::testing::PrintTo;
 
 class RiskChart : public ::testing::Test {
 protected:
-    RiskChart() : window(HelpHooks{[] {}, [] {}, [] {}}), ui(window.Controls()) {}
+    RiskChart() : window(HelpHooks{[] {}, [] {}, [] {}}), ui(window.Controls()) {
+        window.RiskChart().SetFactory([] { return new TRiskChart(); });
+    }
+
+    TRiskChart* Chart() { return dynamic_cast<TRiskChart*>(window.RiskChart().Window()); }
 
     TRiskChart& OpenWith(const char* p, const char* k, const char* s) {
         ui.pole1->setText(QString::fromUtf8(p));
         ui.pole2->setText(QString::fromUtf8(k));
         ui.pole3->setText(QString::fromUtf8(s));
         window.RiskChart().Action().trigger();
-        TRiskChart* chart = window.RiskChart().Window();
+        TRiskChart* chart = Chart();
         EXPECT_NE(chart, nullptr);
         return *chart;
     }
@@ -77,8 +84,8 @@ TEST_F(RiskChart, TheResultFieldsMenuOffersItWithItsShortcut) {
         EXPECT_GT(ownEntries, 0) << "the field's own entries stay";
         EXPECT_EQ(chartEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
         chartEntry->trigger();
-        ASSERT_NE(window.RiskChart().Window(), nullptr);
-        EXPECT_EQ(window.RiskChart().Window()->windowTitle(), QStringLiteral("График риска"));
+        ASSERT_NE(Chart(), nullptr);
+        EXPECT_EQ(Chart()->windowTitle(), QStringLiteral("График риска"));
     }
 }
 
@@ -88,14 +95,14 @@ TEST_F(RiskChart, TheShortcutOpensOneWindowAtATimeAndItClosesWithTheMainWindow) 
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     ui.pole1->setFocus();
     QTest::keyClick(ui.pole1, Qt::Key_R, Qt::ControlModifier);
-    QPointer<TRiskChart> first = window.RiskChart().Window();
+    QPointer<TRiskChart> first = Chart();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_FALSE(first->isModal());
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(ui.pole1, Qt::Key_R, Qt::ControlModifier);
-    EXPECT_EQ(window.RiskChart().Window(), first.data());
+    EXPECT_EQ(Chart(), first.data());
 
     window.close();
     EXPECT_TRUE(first == nullptr || !first->isVisible());
@@ -234,6 +241,49 @@ TEST_F(RiskChart, ItsAxesAreNamedForAssistiveTools) {
     EXPECT_TRUE(description.contains(QStringLiteral("Ставка, % от банка")));
     EXPECT_TRUE(description.contains(QStringLiteral("Вероятность потерять долю банка, %")));
     EXPECT_TRUE(description.contains(QStringLiteral("Ожидаемый рост банка за ставку, %")));
+}
+
+// The program's own way to the chart: the module built beside the tests, loaded on first use.
+class RiskChartModule : public ::testing::Test {
+protected:
+    RiskChartModule() : window(HelpHooks{[] {}, [] {}, [] {}}), ui(window.Controls()) {}
+    ~RiskChartModule() override { window.close(); }
+
+    TMain window;
+    Ui::TMain& ui;
+};
+
+TEST_F(RiskChartModule, OpensTheWindowThatFollowsTheFields) {
+    ui.pole1->setText(QStringLiteral("55"));
+    ui.pole2->setText(QStringLiteral("2"));
+    window.RiskChart().Action().trigger();
+    IRiskChartWindow* chart = window.RiskChart().Window();
+    ASSERT_NE(chart, nullptr);
+    QWidget& shown = chart->Widget();
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.windowTitle(), QStringLiteral("График риска"));
+    auto* sentence = shown.findChild<QLabel*>(QStringLiteral("Sentence"));
+    ASSERT_NE(sentence, nullptr);
+    EXPECT_TRUE(sentence->isHidden());
+    ui.pole1->setText(QStringLiteral("пятьдесят"));
+    EXPECT_FALSE(sentence->isHidden());
+    EXPECT_FALSE(sentence->text().isEmpty());
+
+    window.RiskChart().Action().trigger();
+    EXPECT_EQ(window.RiskChart().Window(), chart) << "one window at a time";
+}
+
+// The core it carries is its own copy: none of it may be found, or bound to, from outside.
+TEST_F(RiskChartModule, ShowsOnlyItsEntry) {
+    void* module = dlopen(BRELMONT_RISK_CHART_MODULE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    EXPECT_NE(dlsym(module, kRiskChartEntryName), nullptr);
+    for (const char* inner :
+         {"_ZN8brelmont23RefreshDecimalSeparatorEv", "_ZN8brelmont16DecimalSeparatorEv",
+          "_ZN8brelmont16ApplicationTitleB5cxx11Ev", "_ZN8brelmont10TRiskChartC1EP7QWidget"}) {
+        EXPECT_EQ(dlsym(module, inner), nullptr) << inner;
+    }
+    dlclose(module);
 }
 
 } // namespace
