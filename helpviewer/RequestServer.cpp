@@ -11,7 +11,10 @@ namespace brelmont::viewer {
 
 namespace {
 
-constexpr int kFallbackMs = 3000;
+// Short of the program's ten seconds for an answer, and long enough for a window manager on a machine stalled
+// by heavy disk or processor work: an answer before the window is managed sends the program's Enter
+// elsewhere.
+constexpr int kFallbackMs = 8000;
 
 } // namespace
 

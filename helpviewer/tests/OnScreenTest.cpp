@@ -33,6 +33,9 @@ namespace {
 using namespace brelmont;
 
 const char* const kMainTitle = "Вычисление по методу Келли";
+// The waits end as soon as their condition holds; a long bound only keeps a stalled machine from failing
+// them.
+constexpr int kPatienceMs = 30000;
 
 bool ViewerWindowExists() {
     bool found = false;
@@ -86,7 +89,7 @@ protected:
         layout->addWidget(field);
         SetMainHelpWindow(main);
         main->show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main, kPatienceMs));
     }
 
     static QJsonObject ViewerState() {
@@ -99,7 +102,8 @@ protected:
     static void BringMainBack() {
         brelmont::ActivateWindow(kMainTitle);
         ASSERT_TRUE(QTest::qWaitFor(
-            [] { return brelmont::testing::Active().title == kMainTitle && main->isActiveWindow(); }, 5000));
+            [] { return brelmont::testing::Active().title == kMainTitle && main->isActiveWindow(); },
+            kPatienceMs));
         field->setFocus();
     }
 
@@ -113,7 +117,7 @@ protected:
 TEST_F(OnScreen, HelpButtonBringsTheViewerToTheFrontWithTheContentsAndTheEnterLandsThere) {
     asked = std::chrono::steady_clock::now();
     ShowHelp();
-    ASSERT_TRUE(QTest::qWaitFor(ViewerActive, 5000));
+    ASSERT_TRUE(QTest::qWaitFor(ViewerActive, kPatienceMs));
     EXPECT_EQ(brelmont::testing::Active().title, "Справка Windows");
     QJsonObject state;
     // The Enter opens the selected contents entry; the contents stay beside it.
@@ -122,7 +126,7 @@ TEST_F(OnScreen, HelpButtonBringsTheViewerToTheFrontWithTheContentsAndTheEnterLa
             state = ViewerState();
             return state[QStringLiteral("page")].toString() == QLatin1String("topic:Topic10");
         },
-        5000))
+        kPatienceMs))
         << QJsonDocument(state).toJson().constData() << journal;
     EXPECT_EQ(state[QStringLiteral("title")].toString(), QStringLiteral("Справка Windows"));
     EXPECT_EQ(state[QStringLiteral("focus")].toString(), QStringLiteral("contents"));
@@ -138,7 +142,7 @@ TEST_F(OnScreen, SecondClickAsksNothingNewButBringsTheViewerBack) {
     BringMainBack();
     ASSERT_FALSE(ViewerActive());
     ShowHelp();
-    EXPECT_TRUE(QTest::qWaitFor(ViewerActive, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(ViewerActive, kPatienceMs));
     EXPECT_TRUE(ViewerWindowExists());
 }
 
@@ -155,12 +159,12 @@ TEST_F(OnScreen, F1InAFieldShowsTheContentsInTheViewer) {
             return state[QStringLiteral("file")].toString() == path &&
                    state[QStringLiteral("page")].toString() == QStringLiteral("contents:all");
         },
-        5000))
+        kPatienceMs))
         << QJsonDocument(state).toJson().constData();
     EXPECT_EQ(state[QStringLiteral("tab")].toString(), QStringLiteral("contents"));
     EXPECT_EQ(state[QStringLiteral("keyword")].toString(), QString());
     // Nothing activates the viewer after F1; it comes to the front by itself.
-    EXPECT_TRUE(QTest::qWaitFor(ViewerActive, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(ViewerActive, kPatienceMs));
 }
 
 TEST_F(OnScreen, TheEndOfTheRunClosesTheViewer) {

@@ -18,9 +18,10 @@ namespace {
 constexpr long NetWmStateRemove = 0;
 // Window managers honour activation asked by a pager without focus-stealing checks.
 constexpr long SourcePager = 2;
-// How long an activation may take the window manager before keys are typed regardless; a loaded desktop
-// answers within a few hundred milliseconds.
-constexpr std::chrono::milliseconds ActivationTimeout{2000};
+// How long an activation may take the window manager before keys are typed regardless. A loaded desktop
+// answers within a few hundred milliseconds, one stalled by heavy disk work can take seconds; the wait ends
+// as soon as the focus arrives, so only a manager that declines costs the whole of it.
+constexpr std::chrono::milliseconds ActivationTimeout{5000};
 
 // Requests on our connection may name windows that vanish meanwhile. The default handler would end the
 // program; this one lets the failing call report its failure instead, and leaves other connections' errors to
