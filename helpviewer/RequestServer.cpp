@@ -18,9 +18,11 @@ constexpr int kFallbackMs = 8000;
 
 } // namespace
 
-RequestServer::RequestServer(ViewerWindow& window, UnixSocketServer& server, QObject* parent)
-    : QObject(parent), window_(window) {
+RequestServer::RequestServer(ViewerWindow& window, UnixSocketServer& server, ClientList& clients,
+                             QObject* parent)
+    : QObject(parent), window_(window), clients_(clients) {
     connect(&server, &UnixSocketServer::newConnection, this, &RequestServer::Accept);
+    connect(&clients_, &ClientList::Changed, this, &RequestServer::AnswerIfShown);
     fallback_.setSingleShot(true);
     fallback_.setInterval(kFallbackMs);
     connect(&fallback_, &QTimer::timeout, this, [this] {
@@ -66,12 +68,23 @@ void RequestServer::Read(UnixSocketConnection* socket) {
     }
 }
 
+bool RequestServer::Shown() const {
+    const QWindow* handle = window_.windowHandle();
+    return handle != nullptr && handle->isExposed() && clients_.Lists(handle->winId());
+}
+
+void RequestServer::AnswerIfShown() {
+    if (!waiting_.isEmpty() && Shown()) {
+        AnswerWaiting();
+    }
+}
+
 void RequestServer::AnswerWhenShown(UnixSocketConnection* socket) {
-    QWindow* handle = window_.windowHandle();
-    if (handle != nullptr && handle->isExposed()) {
+    if (Shown()) {
         socket->Write(helpprotocol::Frame(helpprotocol::kShown));
         return;
     }
+    QWindow* handle = window_.windowHandle();
     if (handle != nullptr && !watching_) {
         handle->installEventFilter(this);
         watching_ = true;
@@ -81,10 +94,10 @@ void RequestServer::AnswerWhenShown(UnixSocketConnection* socket) {
 }
 
 bool RequestServer::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Expose && window_.windowHandle() == watched &&
-        window_.windowHandle()->isExposed()) {
-        // Mapped is what the program's activation needs; the first frame is painted while the answer travels.
-        AnswerWaiting();
+    if (event->type() == QEvent::Expose && window_.windowHandle() == watched) {
+        // Mapped and listed is what the program's activation needs; the first frame is painted while the
+        // answer travels.
+        AnswerIfShown();
     }
     return false;
 }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The viewer's side of the local socket: takes each request, lets the window carry it out, and answers once
-// the window is on screen, so the program's activation that follows finds it. A quit is answered at once
-// and ends the viewer.
+// the window is on screen and its window manager lists it, so the program's activation that follows finds it.
+// A quit is answered at once and ends the viewer.
 #pragma once
 
+#include "helpviewer/ClientList.h"
 #include "helpviewer/UnixSocketServer.h"
 #include "helpviewer/ViewerWindow.h"
 
@@ -16,7 +17,8 @@ namespace brelmont::viewer {
 class RequestServer final : public QObject {
 public:
     // Serves the connections that `server` (listening already, or soon) accepts.
-    RequestServer(ViewerWindow& window, UnixSocketServer& server, QObject* parent = nullptr);
+    RequestServer(ViewerWindow& window, UnixSocketServer& server, ClientList& clients,
+                  QObject* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -25,11 +27,14 @@ private:
     void Accept(UnixSocketConnection* connection);
     void Read(UnixSocketConnection* connection);
     void AnswerWhenShown(UnixSocketConnection* connection);
+    bool Shown() const;
+    void AnswerIfShown();
     void AnswerWaiting();
 
     ViewerWindow& window_;
+    ClientList& clients_;
     QList<QPointer<UnixSocketConnection>> waiting_;
-    // Answers anyway should the window never be exposed (no compositor frame, an odd window manager).
+    // Answers anyway should the window never be shown and listed (an odd window manager).
     QTimer fallback_;
     bool watching_ = false;
 };

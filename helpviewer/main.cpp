@@ -5,6 +5,7 @@
 // "ready" once it does. With a help file it opens that file's contents at once.
 #include "helpdelivery/display/HelpProtocol.h"
 #include "helpdelivery/display/HelpSystem.h"
+#include "helpviewer/ClientList.h"
 #include "helpviewer/RequestServer.h"
 #include "helpviewer/UnixSocketServer.h"
 #include "helpviewer/ViewerWindow.h"
@@ -47,7 +48,8 @@ int main(int argc, char** argv) {
     }
 
     brelmont::viewer::ViewerWindow window;
-    brelmont::viewer::RequestServer requests(window, socket);
+    brelmont::viewer::ClientList clients;
+    brelmont::viewer::RequestServer requests(window, socket, clients);
     std::fputs(brelmont::helpprotocol::kReadyLine, stdout);
     std::fflush(stdout);
 

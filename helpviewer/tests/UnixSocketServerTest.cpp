@@ -4,6 +4,7 @@
 #include "helpviewer/UnixSocketServer.h"
 
 #include "helpdelivery/display/LocalSocket.h"
+#include "helpviewer/ClientList.h"
 #include "helpviewer/RequestServer.h"
 #include "helpviewer/ViewerWindow.h"
 
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -261,7 +263,9 @@ protected:
 
     viewer::ViewerWindow window;
     UnixSocketServer server;
-    viewer::RequestServer requests{window, server};
+    bool listed = true;
+    viewer::ClientList clients{[this](WId) { return listed; }};
+    viewer::RequestServer requests{window, server, clients};
     QList<QPointer<UnixSocketConnection>> connections;
 };
 
@@ -285,6 +289,29 @@ TEST_F(Requests, ARequestArrivingInPiecesIsAnsweredOnceWholeAndOnlyOnce) {
     ASSERT_TRUE(ServerHolds(0, 0));
     client.Drain();
     EXPECT_TRUE(client.received.isEmpty());
+}
+
+// A window on screen that its manager does not list yet is one the program's activation cannot find: the
+// Enter that follows the answer would go to another window.
+TEST_F(Requests, AShowIsAnsweredOnlyOnceTheWindowManagerListsTheWindow) {
+    listed = false;
+    helpprotocol::Request contents;
+    contents.command = HELP_FORCEFILE;
+    Client client(name);
+    client.Send(helpprotocol::EncodeRequest(contents));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window.windowHandle() != nullptr && window.windowHandle()->isExposed(); }, 5000));
+    QTest::qWait(200);
+    client.Drain();
+    EXPECT_TRUE(client.received.isEmpty()) << "answered before the window was listed";
+
+    listed = true;
+    clients.AnnounceChange();
+    EXPECT_EQ(client.Answer(), helpprotocol::kShown);
+
+    // Shown and listed already: the next request is answered at once.
+    client.Send(helpprotocol::EncodeRequest(contents));
+    EXPECT_EQ(client.Answer(), helpprotocol::kShown);
 }
 
 TEST_F(Requests, TwoClientsAtOnceEachGetTheirOwnAnswer) {
