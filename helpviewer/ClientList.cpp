@@ -33,7 +33,9 @@ ClientList::ClientList(QObject* parent) : QObject(parent) {
         if (XEventsQueued(display_, QueuedAlready) > 0) {
             QMetaObject::invokeMethod(this, &ClientList::ReadEvents, Qt::QueuedConnection);
         }
-        return std::find(clients.begin(), clients.end(), static_cast<Window>(window)) != clients.end();
+        // A manager that keeps no list (the program's own window would be in one) has nothing to wait for.
+        return clients.empty() ||
+               std::find(clients.begin(), clients.end(), static_cast<Window>(window)) != clients.end();
     };
 }
 
