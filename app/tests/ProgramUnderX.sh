@@ -9,6 +9,7 @@
 set -uo pipefail
 # Job control, so the program started in the background does not begin with SIGINT ignored.
 set -m
+source "$(dirname "$0")/ProgramWindow.sh"
 program=$1
 shots=$2
 mkdir -p "$shots"
@@ -28,7 +29,7 @@ start() {
     pid=$!
     window=
     for _ in $(seq 1 200); do
-        window=$(xdotool search --onlyvisible --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1)
+        window=$(xdotool search --all --onlyvisible --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1)
         [[ -n $window ]] && break
         sleep 0.05
     done
@@ -118,18 +119,13 @@ if [[ -n $window ]]; then
     shot "$window" "$shots/main-window.png" || fail "window screenshot"
     # The About button (336,8 in the toolbar at 0,73) opens the About box.
     xdotool mousemove --window "$window" 352 97 click 1
-    about=
-    for _ in $(seq 1 100); do
-        about=$(xdotool search --onlyvisible --pid "$pid" --name '^О программе$' 2>/dev/null | tail -n1)
-        [[ -n $about ]] && break
-        sleep 0.05
-    done
+    about=$(program_window "$pid" 'О программе')
     if [[ -n $about ]]; then
         sleep 1
         shot "$about" "$shots/about-box.png" || fail "About screenshot"
         xdotool windowactivate --sync "$about" key --clearmodifiers Escape >/dev/null 2>&1
         sleep 0.3
-        xdotool search --onlyvisible --pid "$pid" --name '^О программе$' >/dev/null 2>&1 ||
+        [[ -n $(xdotool search --all --onlyvisible --pid "$pid" --name '^О программе$' 2>/dev/null) ]] ||
             fail "Escape closed the About box"
         xdotool windowactivate --sync "$about" key --clearmodifiers alt+F4 >/dev/null 2>&1
         sleep 0.3
@@ -148,12 +144,7 @@ if [[ -n $window ]]; then
     shot "$window" "$shots/main-results.png" || fail "results screenshot"
     # Ctrl+R loads the risk chart's module from beside the program and opens its window.
     xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+r >/dev/null 2>&1
-    chart=
-    for _ in $(seq 1 200); do
-        chart=$(xdotool search --all --onlyvisible --pid "$pid" --name '^График риска$' 2>/dev/null | head -n1)
-        [[ -n $chart ]] && break
-        sleep 0.05
-    done
+    chart=$(program_window "$pid" 'График риска')
     if [[ -n $chart ]]; then
         sleep 0.5
         shot "$chart" "$shots/risk-chart.png" || fail "risk chart screenshot"

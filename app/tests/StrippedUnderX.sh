@@ -8,6 +8,7 @@
 # Usage: StrippedUnderX.sh PROGRAM SHOT_DIR
 set -uo pipefail
 set -m
+source "$(dirname "$0")/ProgramWindow.sh"
 program=$1
 shots=$2
 mkdir -p "$shots"
@@ -18,21 +19,11 @@ trap 'rm -rf "$work"' EXIT
 cp "$program" "$work/Brelmont"
 strip --strip-unneeded "$work/Brelmont"
 
-find_window() { # NAME: waits up to 10 s for a visible window of the program with that exact title
-    local w=
-    for _ in $(seq 1 200); do
-        w=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n1)
-        [[ -n $w ]] && break
-        sleep 0.05
-    done
-    echo "$w"
-}
-
 mkdir -p "$work/runtime"
 chmod 700 "$work/runtime"
 XDG_RUNTIME_DIR=$work/runtime "$work/Brelmont" &
 pid=$!
-box=$(find_window Brelmont)
+box=$(program_window "$pid" Brelmont)
 if [[ -z $box ]]; then
     echo "FAIL: the stripped program showed no error box" >&2
     kill "$pid"
@@ -40,7 +31,7 @@ if [[ -z $box ]]; then
 fi
 import -window "$box" "$shots/stripped-help-damaged.png" 2>/dev/null
 xdotool windowactivate --sync "$box" key --clearmodifiers Return
-main=$(find_window 'Вычисление по методу Келли')
+main=$(program_window "$pid" 'Вычисление по методу Келли')
 status=0
 if [[ -z $main ]]; then
     echo "FAIL: no main window after the error box" >&2
@@ -48,7 +39,7 @@ if [[ -z $main ]]; then
 else
     # No risk chart module lies beside the copy: Ctrl+R says so in an error box, and the program goes on.
     xdotool windowactivate --sync "$main" key --clearmodifiers ctrl+r
-    box=$(find_window Brelmont)
+    box=$(program_window "$pid" Brelmont)
     if [[ -z $box ]]; then
         echo "FAIL: Ctrl+R without the risk chart module showed no error box" >&2
         status=1
@@ -63,7 +54,7 @@ wait "$pid"
 # A logout while the box still waits for its OK.
 XDG_RUNTIME_DIR=$work/runtime "$work/Brelmont" &
 pid=$!
-box=$(find_window Brelmont)
+box=$(program_window "$pid" Brelmont)
 if [[ -z $box ]]; then
     echo "FAIL: the stripped program showed no error box on its second start" >&2
     kill -KILL "$pid"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the built package on a fresh, minimal Debian 12 (a debootstrap chroot), as a user would with apt:
-# the program answers on its command line, starts under Xvfb, opens its help viewer from the Help button,
+# the program answers on its command line, starts under Xvfb, opens its help viewer from the Help button and
+# its risk chart from the installed module,
 # and after the package is purged nothing of it is left on the machine. Run as root; takes a few minutes
 # (apt downloads the Qt libraries), so it is not part of scripts/test.sh.
 # Usage: FreshInstall.sh PACKAGE.deb
@@ -101,7 +102,7 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 wait_window() {
     local found=
     for _ in $(seq 1 1200); do
-        found=$(xdotool search --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -n1 || true)
+        found=$(xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -n1 || true)
         [[ -n $found ]] && break
         sleep 0.05
     done
@@ -136,6 +137,11 @@ if [[ -z $viewer ]]; then
     exit 1
 fi
 echo "help viewer shown: $(xdotool getwindowname "$viewer")"
+# Ctrl+R loads the risk chart's module from the package's library folder.
+xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+r >/dev/null 2>&1 || true
+chart=$(wait_window $pid 'График риска')
+[[ -n $chart ]] || { echo "FAIL: Ctrl+R showed no risk chart"; cat /tmp/program.log; exit 1; }
+echo "risk chart shown"
 kill -TERM $pid
 wait $pid || true
 for _ in $(seq 1 100); do pgrep -x brelmont-help >/dev/null || break; sleep 0.05; done
