@@ -92,8 +92,7 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched != nullptr &&
-        watched == static_cast<QObject*>(windowHandle())) {
+    if (event->type() == QEvent::KeyPress && watched == static_cast<QObject*>(windowHandle())) {
         ++keysReceived_;
     }
     return QMainWindow::eventFilter(watched, event);

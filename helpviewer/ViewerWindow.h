@@ -45,15 +45,14 @@ public:
     // What the window shows, for the tests and for diagnosis (JSON).
     QByteArray StateJson() const;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-public:
     void ShowContents();
     void ShowTopic(const QString& id);
     void ShowKeywordSearch(const QString& keyword);
     // Shows the window, restored, in front and active.
     void Present();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool UseFile(const QString& file, const QString& folder, const QString& helpFolder = {});
