@@ -175,8 +175,9 @@ int main(int argc, char** argv) {
     brelmont::testing::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    // Times in each benchmark's own unit: nanoseconds for the race, milliseconds for the rest.
-    auto& ns = reporter.RealNs;
+    // Processor times, since the machine may be shared, in each benchmark's own unit: nanoseconds for the
+    // race, milliseconds for the rest.
+    auto& ns = reporter.CpuNs;
     if (ns.count("ExclusiveKelly20") != 0 && ns.count("SingleStakes20") != 0) {
         std::printf("Exclusive Kelly, 20 outcomes: %.3f us (goal: under 5 us), %.1fx staking each alone\n",
                     ns["ExclusiveKelly20"] / 1000, ns["ExclusiveKelly20"] / ns["SingleStakes20"]);
