@@ -116,7 +116,6 @@ public:
         }
     }
 
-
 private:
     BetMode mode_;
     std::size_t n_;

@@ -12,8 +12,9 @@
 // λ = ln β / ln x, which keeps Lundberg's bound x^α at or below β.
 //
 // Stakes are fractions of the current bank, in input order; commission enters through the effective odds.
-// PlanStakes is quick enough for the user-interface thread (apart from a chosen risk on one bet, which may
-// take longer and so takes `cancel`); DrawdownChances is meant for a worker thread and may be cancelled.
+// PlanStakes is quick enough for the user-interface thread for a handful of bets (20 independent events take
+// about a second, and a chosen risk several solves, so it takes `cancel`); DrawdownChances is meant for a
+// worker thread and may be cancelled.
 #pragma once
 
 #include "multibet/BetSetError.h"
@@ -81,15 +82,19 @@ struct ChanceBracket {
 
 struct ChanceLimits {
     double width = 1e-3;                // 0,1 percentage points
-    std::int64_t maxWork = 400'000'000; // grid updates before giving up with the bracket so far
+    std::int64_t maxWork = 400'000'000; // cell updates (a few tenths of a second) before giving up with the
+                                        // bracket so far
 };
 
 // The chances that the bank, staking `stakes` on the same set round after round, ever falls to each level.
-// One bet uses the exact whole-bet computation; several carry the log-bank on a grid, rounding every jump
-// down for the upper bound and up for the lower one, and bound what is still alive with Lundberg's
-// exponent. Stakes of no positive growth give [1, 1]; all-zero stakes give [0, 0]. Domain: bets as CheckBets,
-// stakes non-negative, finite and leaving some bank in every result; raises EBetSetError outside it. Once
-// `cancel` is set it raises EAbort.
+// One bet uses the exact whole-bet computation. Several start from Lundberg's bracket [x^α·W_min^α, x^α]
+// and narrow it on a grid of log-bank cells: the ratio of the chance to Lundberg's bound is carried with an
+// upper bound of its largest and a lower bound of its smallest value in each cell, a jump that may land in
+// either of two cells taking the worse of them for each bound, and the cells are made finer until the
+// bracket is within `limits.width` or the work runs out (then `converged` is false and the bracket is as
+// far as it got, still certain). Stakes of no positive growth give [1, 1]; stakes that cannot lose give
+// [0, 0]. Domain: bets as CheckBets, stakes non-negative, finite and leaving some bank in every possible
+// result; raises EBetSetError outside it. Once `cancel` is set it raises EAbort.
 std::array<ChanceBracket, 4> DrawdownChances(std::span<const Bet> bets, BetMode mode,
                                              std::span<const double> stakes, const ChanceLimits& limits = {},
                                              const std::atomic<bool>* cancel = nullptr);

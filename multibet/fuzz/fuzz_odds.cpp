@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
             }
         } catch (const brelmont::EConvertError&) {
-            // Odds within a rounding step of 1, or of the largest odds read, may show as a value outside them.
+            // Odds within a rounding step of 1, or of the largest odds read, may show as a value outside
+            // them.
             if (odds.decimal > 1.01 && odds.decimal < 0.999 * brelmont::kMaxDecimalOdds) {
                 std::abort();
             }
