@@ -358,19 +358,25 @@ std::vector<Step> RoundSteps(std::span<const Bet> bets, BetMode mode, std::span<
     const Round round(staked, mode);
     std::vector<double> bank;
     round.Banks(f, bank);
-    std::map<double, double> merged;
+    std::vector<Step> all;
+    all.reserve(bank.size());
     for (std::size_t o = 0; o < bank.size(); ++o) {
         const double q = round.Chance(o);
         if (q > 0) {
             if (!(bank[o] > 0)) {
                 throw EBetSetError("При этих ставках банк может быть потерян целиком за один раунд");
             }
-            merged[std::log(bank[o])] += q;
+            all.push_back({q, std::log(bank[o])});
         }
     }
+    std::sort(all.begin(), all.end(), [](const Step& a, const Step& b) { return a.logBank < b.logBank; });
     std::vector<Step> steps;
-    for (const auto& [logBank, chance] : merged) {
-        steps.push_back({chance, logBank});
+    for (const Step& s : all) {
+        if (!steps.empty() && steps.back().logBank == s.logBank) {
+            steps.back().chance += s.chance;
+        } else {
+            steps.push_back(s);
+        }
     }
     return steps;
 }
@@ -391,6 +397,27 @@ std::pair<long double, long double> Lundberg(const std::vector<Step>& steps) {
     while (excess(high) <= 0) {
         low = high;
         high *= 2;
+    }
+    // Newton's steps from the right of the root fall monotonically onto it, since the moment is convex;
+    // a bracket a few units in the last place wide around where they stop is then checked, and bisection
+    // takes over only if the check fails.
+    long double guess = high;
+    for (int i = 0; i < 100; ++i) {
+        long double slope = 0;
+        for (const Step& s : steps) {
+            const auto y = static_cast<long double>(s.logBank);
+            slope -= static_cast<long double>(s.chance) * y * std::exp(-guess * y);
+        }
+        const long double next = guess - excess(guess) / slope;
+        if (!(next < guess) || !(next > low)) {
+            break;
+        }
+        guess = next;
+    }
+    const long double below = guess * (1 - 8 * std::numeric_limits<long double>::epsilon());
+    const long double above = guess * (1 + 8 * std::numeric_limits<long double>::epsilon());
+    if (below > low && above < high && excess(below) <= 0 && excess(above) > 0) {
+        return {below, above};
     }
     for (int i = 0; i < 200; ++i) {
         const long double middle = 0.5L * (low + high);
