@@ -7,7 +7,6 @@
 #include <Eigen/Dense>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <map>
 #include <numeric>
