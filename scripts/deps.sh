@@ -10,6 +10,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     # user interface
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+    # the joint stakes of several bets: Eigen (header-only, nothing at run time) for the Newton steps, and
+    # NLopt only in the benchmark, as the derivative-free baseline the solver is measured against
+    libeigen3-dev libnlopt-cxx-dev
     # the risk chart (Qt Charts asks for the OpenGL module when configured) and saving it as SVG
     qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     # keystrokes and window activation on X11
