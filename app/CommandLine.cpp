@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CommandLine.h"
 
+#include "BetsCommandLine.h"
 #include "base/Exception.h"
 #include "base/SystemError.h"
 #include "stakecalc/BetValue.h"
@@ -137,7 +138,7 @@ std::string HelpText(const QCommandLineParser& parser) {
             "или в столбец сообщения); 1 — вычисление или строка файла не удались, нет дисплея, не хватило\n"
             "памяти; 2 — неверная командная строка, файл не читается или результат не записан.\n")
             .arg(kMaxBatchLineBytes);
-    return text.toStdString();
+    return text.toStdString() + BetsOptions::HelpNotes();
 }
 
 bool HasDisplay() {
@@ -232,6 +233,8 @@ std::optional<int> RunOptions(int argc, char** argv) {
                        "пятью столбцами результатов и столбцом сообщения идёт в стандартный вывод."),
         QStringLiteral("файл"));
     parser.addOptions({help, version, probability, odds, stake, json, batch});
+    const BetsOptions several;
+    several.AddTo(parser);
 
     if (!parser.parse(OwnArguments(argc, argv))) {
         Complain(ParserError(parser) + " (справка: Brelmont --help)");
@@ -250,8 +253,14 @@ std::optional<int> RunOptions(int argc, char** argv) {
                  "» (справка: Brelmont --help)");
         return kUsage;
     }
-    const bool calculator =
-        parser.isSet(probability) || parser.isSet(odds) || parser.isSet(stake) || parser.isSet(json);
+    const bool oneBet = parser.isSet(probability) || parser.isSet(odds) || parser.isSet(stake);
+    if (const std::optional<CommandAnswer> answer =
+            several.Run(parser, parser.isSet(json), oneBet || parser.isSet(batch))) {
+        Print(stdout, answer->out);
+        Print(stderr, answer->err);
+        return FinishOutput(answer->status);
+    }
+    const bool calculator = oneBet || parser.isSet(json);
     if (calculator || parser.isSet(batch)) {
         InitFloatEnvironment();
         if (calculator && parser.isSet(batch)) {

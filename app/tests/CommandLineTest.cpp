@@ -285,3 +285,213 @@ TEST(CommandLine, BatchFromFileAndStandardInput) {
 }
 
 } // namespace
+
+namespace {
+
+// The numbers of a JSON array named `key` in the program's output.
+std::vector<double> JsonArray(const std::string& json, const std::string& key) {
+    std::vector<double> values;
+    const std::size_t start = json.find("\"" + key + "\": [");
+    if (start == std::string::npos) {
+        return values;
+    }
+    std::istringstream list(
+        json.substr(json.find('[', start) + 1, json.find(']', start) - json.find('[', start) - 1));
+    std::string item;
+    while (std::getline(list, item, ',')) {
+        values.push_back(std::stod(item));
+    }
+    return values;
+}
+
+const std::string kMatch =
+    "Исход;Коэффициент;Вероятность\nП1;5,5;20\nX;2,625;40\nП2;3,25;30\nФора;6;8\nТочный счёт;21;2\n";
+
+// The published exclusive check: the stakes of a match's outcomes, each line given back with its stake.
+TEST(SeveralBets, OutcomesOfOneEventGetTheClosedFormStakes) {
+    const Outcome plain = RunProgram({"--bets", "-", "--exclusive"}, kMatch);
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.out.rfind("Исход;Коэффициент;Вероятность;Ставка, %\nП1;5,5;20;5,964\nX;2,625;40;10,5913\n"
+                              "П2;3,25;30;6,2468\nФора;6;8;0\nТочный счёт;21;2;0\nВсего: 22,8021 %\n",
+                              0),
+              0u)
+        << plain.out;
+    EXPECT_NE(plain.out.find("Вероятность потерять 90% от банка: от "), std::string::npos) << plain.out;
+
+    const Outcome json = RunProgram({"--bets", "-", "--exclusive", "--json"}, kMatch);
+    EXPECT_EQ(json.status, 0);
+    const std::vector<double> stakes = JsonArray(json.out, "stakes");
+    ASSERT_EQ(stakes.size(), 5u) << json.out;
+    EXPECT_NEAR(stakes[0], 5.964, 5e-4);
+    EXPECT_NEAR(stakes[1], 10.5913, 5e-5);
+    EXPECT_NEAR(stakes[2], 6.2468, 5e-5);
+    EXPECT_EQ(stakes[3], 0);
+    EXPECT_EQ(JsonArray(json.out, "single").size(), 5u);
+    EXPECT_EQ(json.out.rfind("{\"stakes\": [", 0), 0u);
+    for (const char* key : {"\"total\": ", "\"growth\": ", "\"chances\": [{\"level\": 40, \"lower\": ",
+                            "{\"level\": 90, \"lower\": "}) {
+        EXPECT_NE(json.out.find(key), std::string::npos) << key << "\n" << json.out;
+    }
+}
+
+// Two bets at 55 % and even odds: 9,90099 % each, against 10 % alone; six such matches share the bank.
+TEST(SeveralBets, IndependentEventsAreStakedTogether) {
+    const Outcome two = RunProgram({"--bets", "-", "--json", "--bank", "1000"}, "A;2;55\nB;2.0;55 %\n");
+    EXPECT_EQ(two.status, 0) << two.err;
+    for (const double stake : JsonArray(two.out, "stakes")) {
+        EXPECT_NEAR(stake, 9.90099, 5e-6);
+    }
+    EXPECT_NEAR(JsonArray(two.out, "single").at(0), 10, 1e-9);
+    EXPECT_NEAR(JsonArray(two.out, "amounts").at(1), 99.0099, 5e-4);
+
+    std::string saturday;
+    for (int i = 1; i <= 6; ++i) {
+        saturday += "Матч " + std::to_string(i) + ";" + (i % 2 == 0 ? "+110" : "19/10") + ";" +
+                    std::to_string(50 + i) + "\n";
+    }
+    const Outcome six = RunProgram({"--bets", "-", "--json", "--fraction", "0,5", "--cap", "30"}, saturday);
+    EXPECT_EQ(six.status, 0) << six.err;
+    const std::vector<double> stakes = JsonArray(six.out, "stakes");
+    const std::vector<double> single = JsonArray(six.out, "single");
+    ASSERT_EQ(stakes.size(), 6u) << six.out;
+    double total = 0;
+    for (std::size_t i = 0; i < stakes.size(); ++i) {
+        EXPECT_GE(stakes[i], 0);
+        EXPECT_LE(stakes[i], single[i] + 1e-9) << "joint stakes never exceed the stake alone";
+        total += stakes[i];
+    }
+    EXPECT_LE(total, 30 + 1e-9);
+}
+
+// The exchange's commission lowers the stake: 2,1531 % at odds 2,1, 50 % and 5 %.
+TEST(SeveralBets, CommissionEntersThroughTheEffectiveOdds) {
+    const Outcome o = RunProgram({"--bets", "-"}, "Биржа;2,1;50;5\n");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("Биржа;2,1;50;5;2,1531\n", 0), 0u) << o.out;
+}
+
+TEST(SeveralBets, ASetWithNoValueStakesNothingAndSaysSo) {
+    const Outcome o = RunProgram({"--bets", "-", "--json"}, "A;2;40\nB;3;20\n");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(JsonArray(o.out, "stakes"), (std::vector<double>{0, 0}));
+    EXPECT_NE(o.err.find("Ни одна ставка набора не выгодна"), std::string::npos) << o.err;
+}
+
+TEST(SeveralBets, FairOddsByEachMethod) {
+    const Outcome shin = RunProgram({"--fair", "2,6;2,4;4,3", "--method", "shin", "--json"});
+    EXPECT_EQ(shin.status, 0) << shin.err;
+    const std::vector<double> fair = JsonArray(shin.out, "probabilities");
+    ASSERT_EQ(fair.size(), 3u) << shin.out;
+    EXPECT_NEAR(fair[0], 37.2994, 5e-5);
+    EXPECT_NEAR(fair[1], 40.4779, 5e-5);
+    EXPECT_NEAR(fair[2], 22.2227, 5e-5);
+    EXPECT_EQ(shin.out.rfind("{\"margin\": 3.38", 0), 0u) << shin.out;
+
+    const Outcome plain = RunProgram({"--fair", "2,6; 2.4 ;4,3"});
+    EXPECT_EQ(plain.out, "Маржа букмекера: 3,384 %\nИсход 1 (2,6): 37,2026 %\nИсход 2 (2.4): 40,3028 %\n"
+                         "Исход 3 (4,3): 22,4946 %\n");
+}
+
+struct BadBetsRow {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string err;
+    int status;
+};
+
+class BadBets : public ::testing::TestWithParam<BadBetsRow> {};
+
+// Bad input prints nothing on standard output, names what is wrong and fails.
+TEST_P(BadBets, NamesTheFaultAndPrintsNoResult) {
+    const BadBetsRow& row = GetParam();
+    const Outcome o = RunProgram(row.arguments, row.input);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, row.err);
+    EXPECT_EQ(o.status, row.status);
+}
+
+std::string HundredAndOneBets() {
+    std::string text;
+    for (int i = 0; i < 101; ++i) {
+        text += "x;150;0,5\n";
+    }
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SeveralBets, BadBets,
+    ::testing::Values(
+        BadBetsRow{"LineAndField",
+                   {"--bets", "-"},
+                   "A;2;55\nB;2;много\n",
+                   "Brelmont: стандартный ввод: Строка 2, поле «вероятность»: «много» — не число\n",
+                   1},
+        BadBetsRow{"TooManyBets",
+                   {"--bets", "-", "--exclusive"},
+                   HundredAndOneBets(),
+                   "Brelmont: стандартный ввод: Строка 101: ставок в наборе не больше 100\n",
+                   1},
+        BadBetsRow{"MissingFile",
+                   {"--bets", "/nonexistent/bets.csv"},
+                   "",
+                   "Brelmont: не удаётся открыть файл /nonexistent/bets.csv: нет такого файла или папки\n",
+                   2},
+        BadBetsRow{
+            "FractionOutOfRange",
+            {"--bets", "-", "--fraction", "1,5"},
+            "A;2;55\n",
+            "Brelmont: --fraction: нужна доля от ставки Келли больше 0 и не больше 1 (например 0,5), а не "
+            "«1,5» (справка: Brelmont --help)\n",
+            2},
+        BadBetsRow{
+            "LevelNotOfTheFour",
+            {"--bets", "-", "--max-risk", "5", "--level", "50"},
+            "A;2;55\n",
+            "Brelmont: --level: нужна доля потерянного банка 40, 60, 80 или 90, а не «50» (справка: Brelmont "
+            "--help)\n",
+            2},
+        BadBetsRow{
+            "RiskWithoutLevel",
+            {"--bets", "-", "--max-risk", "5"},
+            "A;2;55\n",
+            "Brelmont: --max-risk и --level задаются вместе: например --max-risk 5 --level 60 (справка: "
+            "Brelmont --help)\n",
+            2},
+        BadBetsRow{"OptionWithoutBets",
+                   {"--exclusive"},
+                   "",
+                   "Brelmont: --exclusive задаётся только вместе с --bets (справка: Brelmont --help)\n",
+                   2},
+        BadBetsRow{
+            "BetsWithCalculator",
+            {"--bets", "-", "-p", "55"},
+            "",
+            "Brelmont: --bets не сочетается с --probability, --odds, --stake и --batch (справка: Brelmont "
+            "--help)\n",
+            2},
+        BadBetsRow{"FairWithBadMethod",
+                   {"--fair", "2;2", "--method", "median"},
+                   "",
+                   "Brelmont: --method: нужен способ multiplicative, additive, power или shin, а не «median» "
+                   "(справка: Brelmont --help)\n",
+                   2}),
+    brelmont::testing::RowName{});
+
+TEST(SeveralBets, ExclusiveChancesOverAHundredAreBadInput) {
+    const Outcome o = RunProgram({"--bets", "-", "--exclusive"}, "A;2;60\nB;3;50\n");
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_FALSE(o.err.empty());
+}
+
+TEST(SeveralBets, HelpStatesTheLimits) {
+    const Outcome help = RunProgram({"--help"});
+    for (const char* text :
+         {"--bets <файл>", "--fair <коэффициенты>", "не больше 100 строк-ставок",
+          "независимых событий не больше 20", "не длиннее 400 байт", "не длиннее 4096 байт"}) {
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
+    }
+}
+
+} // namespace
