@@ -213,6 +213,9 @@ std::vector<double> Maximise(const Round& round, const Utility& u, std::vector<d
         if (step.dot(g) < 1e-24) {
             break;
         }
+        // Close to the optimum the objective no longer resolves the gain of a step, and Newton's full step
+        // is the one to take.
+        const bool close = step.dot(g) < 1e-10;
         bool moved = false;
         for (double t = 1; t > 1e-20; t *= 0.5) {
             trial = f;
@@ -225,17 +228,14 @@ std::vector<double> Maximise(const Round& round, const Utility& u, std::vector<d
                 gain += gradient(static_cast<Eigen::Index>(i)) * (trial[i] - f[i]);
             }
             const double next = Expected(round, u, trial, bank);
-            if (next >= value + 1e-4 * gain && next > kMinusInfinity) {
+            if ((next >= value + 1e-4 * gain || close) && next > kMinusInfinity) {
                 double change = 0;
                 for (std::size_t i = 0; i < n; ++i) {
                     change = std::max(change, std::abs(trial[i] - f[i]));
                 }
                 f = trial;
-                moved = next > value || change > 0;
                 value = next;
-                if (change < 1e-15) {
-                    moved = false;
-                }
+                moved = change >= 1e-16;
                 break;
             }
         }
@@ -396,72 +396,109 @@ std::pair<long double, long double> Lundberg(const std::vector<Step>& steps) {
     return {low, high};
 }
 
+// The chance of ruin ψ(z) from a log-bank z above the level solves ψ(z) = Σ q·ψ(z + y) for z > 0, with
+// ψ = 1 at or below 0. Written as φ(z) = e^{αz}·ψ(z) it solves φ(z) = Σ q·e^{−αy}·φ(z + y), an identity
+// for any α, and with Lundberg's α the weights q·e^{−αy} add up to 1 and φ stays within [e^{−α|y_min|}, 1]:
+// where ψ falls by orders of magnitude, φ barely moves. So φ is carried on cells (k − 1)h < z <= kh with
+// an upper bound of its largest and a lower bound of its smallest value in each cell; a jump from a cell
+// can land in two neighbouring cells, and the upper bound takes the larger of their bounds, the lower one
+// the smaller. Each sweep keeps both bounds valid, and the cost of a coarse cell is only the variation of
+// φ across it, which is small everywhere except near the level.
 struct Jump {
-    std::int64_t cells = 0;
-    double chance = 0;
+    std::int64_t cells = 0; // a jump y lands between `cells` and `cells` + 1 cells up
+    double weight = 0;      // q·e^{−αy}
 };
 
-std::vector<Jump> Rounded(const std::vector<Step>& steps, double cell, bool down) {
-    std::map<std::int64_t, double> merged;
-    for (const Step& s : steps) {
-        const double cells = s.logBank / cell;
-        merged[static_cast<std::int64_t>(down ? std::floor(cells) : std::ceil(cells))] += s.chance;
-    }
-    std::vector<Jump> jumps;
-    for (const auto& [cells, chance] : merged) {
-        jumps.push_back({cells, chance});
-    }
-    return jumps;
-}
-
-// The chance of ruin of a walk whose jumps are rounded to whole cells, from every cell 1..top at once, by
-// Gauss-Seidel sweeps of ψ(k) = Σ q·ψ(k + j). Cells at or below 0 are ruined (ψ = 1); cells above `top`
-// keep their starting value. Started from a bound of the true chance (Lundberg's), every sweep keeps it a
-// bound and moves it towards the rounded walk's own chance.
-class Sweeper {
+class CellBounds {
 public:
-    Sweeper(std::vector<Jump> jumps, std::int64_t top, const std::function<double(std::int64_t)>& start)
-        : jumps_(std::move(jumps)), top_(top) {
+    // `coarser`, when given, holds bounds on larger cells from an earlier run; every cell that lies within
+    // cells of it starts from them, which are bounds of its values too.
+    CellBounds(const std::vector<Step>& steps, double alpha, double alphaHigh, double worst, double cell,
+               std::int64_t top, const CellBounds* coarser)
+        : cell_(cell), top_(top) {
+        std::map<std::int64_t, double> merged;
+        for (const Step& s : steps) {
+            merged[static_cast<std::int64_t>(std::floor(s.logBank / cell))] +=
+                s.chance * std::exp(-alpha * s.logBank);
+        }
+        for (const auto& [cells, weight] : merged) {
+            jumps_.push_back({cells, weight});
+        }
         low_ = std::min<std::int64_t>(0, jumps_.front().cells);
-        high_ = top_ + std::max<std::int64_t>(0, jumps_.back().cells);
-        value_.resize(static_cast<std::size_t>(high_ - low_ + 1));
+        high_ = top_ + std::max<std::int64_t>(0, jumps_.back().cells) + 1;
+        upper_.resize(static_cast<std::size_t>(high_ - low_ + 1));
+        lower_.resize(upper_.size());
         for (std::int64_t k = low_; k <= high_; ++k) {
-            value_[Index(k)] = k <= 0 ? 1.0 : start(k);
+            const double z = static_cast<double>(k) * cell;
+            if (k <= 0) {
+                upper_[Index(k)] = std::exp(alpha * z);
+                lower_[Index(k)] = std::exp(alpha * (z - cell));
+            } else {
+                // Lundberg's bracket: e^{−α_high(z + |y_min|)} <= ψ(z) <= e^{−αz}.
+                upper_[Index(k)] = 1;
+                lower_[Index(k)] = std::exp((alpha - alphaHigh) * z - alphaHigh * worst);
+                if (coarser != nullptr && k <= top_) {
+                    // The coarse cells touching ((k − 1)h, kh], one more on each side against rounding.
+                    const auto first = static_cast<std::int64_t>(std::floor((z - cell) / coarser->cell_));
+                    const auto last = static_cast<std::int64_t>(std::ceil(z / coarser->cell_)) + 1;
+                    if (first >= 1 && last <= coarser->top_) {
+                        double high = 0;
+                        double low = 1;
+                        for (std::int64_t c = first; c <= last; ++c) {
+                            high = std::max(high, coarser->Upper(c));
+                            low = std::min(low, coarser->Lower(c));
+                        }
+                        upper_[Index(k)] = std::min(upper_[Index(k)], high);
+                        lower_[Index(k)] = std::max(lower_[Index(k)], low);
+                    }
+                }
+            }
         }
     }
+    // One Gauss-Seidel sweep upwards, so that what the level tells the cells below reaches the cells above
+    // within the same sweep.
     void Sweep() {
         for (std::int64_t k = 1; k <= top_; ++k) {
-            double sum = 0;
-            const double* base = value_.data() + Index(k);
+            double high = 0;
+            double low = 0;
+            const double* up = upper_.data() + Index(k);
+            const double* down = lower_.data() + Index(k);
             for (const Jump& j : jumps_) {
-                sum += j.chance * base[j.cells];
+                high += j.weight * std::max(up[j.cells], up[j.cells + 1]);
+                low += j.weight * std::min(down[j.cells], down[j.cells + 1]);
             }
-            value_[Index(k)] = sum;
+            upper_[Index(k)] = std::min(upper_[Index(k)], high);
+            lower_[Index(k)] = std::max(lower_[Index(k)], low);
         }
     }
-    double At(std::int64_t k) const { return value_[Index(k)]; }
+    double Upper(std::int64_t k) const { return upper_[Index(k)]; }
+    double Lower(std::int64_t k) const { return lower_[Index(k)]; }
     std::int64_t Work() const { return top_ * static_cast<std::int64_t>(jumps_.size()); }
 
 private:
     std::size_t Index(std::int64_t k) const { return static_cast<std::size_t>(k - low_); }
     std::vector<Jump> jumps_;
+    double cell_;
     std::int64_t top_;
     std::int64_t low_ = 0;
     std::int64_t high_ = 0;
-    std::vector<double> value_;
+    std::vector<double> upper_;
+    std::vector<double> lower_;
 };
 
 std::array<ChanceBracket, 4> GridChances(const std::vector<Step>& steps, const ChanceLimits& limits,
                                          const std::atomic<bool>* cancel) {
     const auto [alphaLow, alphaHigh] = Lundberg(steps);
+    const auto alpha = static_cast<double>(alphaLow);
+    const auto high = static_cast<double>(alphaHigh);
     const double worst = -steps.front().logBank; // the largest fall of the log-bank in one round
     std::array<ChanceBracket, 4> result{};
     bool all = true;
     for (std::size_t l = 0; l < 4; ++l) {
-        const long double distance = -std::log(static_cast<long double>(kDrawdownLevels[l]));
+        const double distance = -std::log(kDrawdownLevels[l]);
         result[l].remaining = kDrawdownLevels[l];
-        result[l].upper = static_cast<double>(std::min(1.0L, std::exp(-alphaLow * distance)));
-        result[l].lower = static_cast<double>(std::exp(-alphaHigh * (distance + worst)));
+        result[l].upper = std::min(1.0, std::exp(-alpha * distance));
+        result[l].lower = std::exp(-high * (distance + worst));
         result[l].converged = result[l].upper - result[l].lower <= limits.width;
         all = all && result[l].converged;
     }
@@ -475,41 +512,41 @@ std::array<ChanceBracket, 4> GridChances(const std::vector<Step>& steps, const C
         square += s.chance * s.logBank * s.logBank;
     }
     const double spread = std::sqrt(std::max(square - mean * mean, 1e-300));
-    const double farthest = -std::log(kDrawdownLevels.back());
-    // Above this height even the Lundberg bracket of what is left is far inside the width.
-    const double height = farthest + std::log(10 / limits.width) / static_cast<double>(alphaLow);
+    // Above this height the tilted walk, which drifts down to the level, is unlikely enough to have been
+    // that the bracket left there weighs far less than the width.
+    const double height =
+        std::max(-std::log(kDrawdownLevels.back()), std::log(10 / limits.width) / alpha) + worst;
     constexpr std::int64_t kMaxCells = 4'000'000;
-    double cell = std::max(spread / 64, height / static_cast<double>(kMaxCells));
+    double cell = std::max(spread / 16, height / static_cast<double>(kMaxCells));
     std::int64_t work = 0;
+    std::optional<CellBounds> coarser;
     while (work < limits.maxWork) {
         const auto top = static_cast<std::int64_t>(std::ceil(height / cell));
-        const auto aLow = static_cast<double>(alphaLow);
-        const auto aHigh = static_cast<double>(alphaHigh);
-        Sweeper upper(Rounded(steps, cell, true), top,
-                      [&](std::int64_t k) { return std::exp(-aLow * static_cast<double>(k) * cell); });
-        Sweeper lower(Rounded(steps, cell, false), top, [&](std::int64_t k) {
-            return std::exp(-aHigh * (static_cast<double>(k) * cell + worst));
-        });
+        CellBounds bounds(steps, alpha, high, worst, cell, top, coarser ? &*coarser : nullptr);
         double before = std::numeric_limits<double>::infinity();
         double gap = before;
         while (work < limits.maxWork) {
             Poll(cancel);
-            upper.Sweep();
-            lower.Sweep();
-            work += upper.Work() + lower.Work();
+            bounds.Sweep();
+            work += 2 * bounds.Work();
             gap = 0;
             all = true;
             for (std::size_t l = 0; l < 4; ++l) {
-                const double distance = -std::log(kDrawdownLevels[l]) / cell;
+                const double distance = -std::log(kDrawdownLevels[l]);
+                const auto k = static_cast<std::int64_t>(std::ceil(distance / cell));
+                const double scale = std::exp(-alpha * distance);
                 ChanceBracket& r = result[l];
-                r.upper = std::min(r.upper, upper.At(static_cast<std::int64_t>(std::floor(distance))));
-                r.lower = std::max(r.lower, lower.At(static_cast<std::int64_t>(std::ceil(distance))));
+                r.upper = std::min(r.upper, scale * bounds.Upper(k));
+                r.lower = std::max(r.lower, scale * bounds.Lower(k));
                 r.converged = r.upper - r.lower <= limits.width;
                 all = all && r.converged;
-                gap = std::max(gap, r.upper - r.lower);
+                gap = std::max(gap, scale * (bounds.Upper(k) - bounds.Lower(k)));
+            }
+            if (all) {
+                break;
             }
             // The sweeps have settled on what this cell size can give.
-            if (all || before - gap < 1e-3 * limits.width) {
+            if (before - gap < 1e-2 * limits.width) {
                 break;
             }
             before = gap;
@@ -517,12 +554,13 @@ std::array<ChanceBracket, 4> GridChances(const std::vector<Step>& steps, const C
         if (all) {
             break;
         }
-        // The rounding costs a gap in proportion to the cell, so aim the next cell at the width.
-        const double next = cell * std::clamp(0.7 * limits.width / gap, 1.0 / 16, 0.5);
+        // What is left of the gap comes from the cells' width, so aim the next cell at the requested width.
+        const double next = cell * std::clamp(0.8 * limits.width / gap, 1.0 / 8, 0.5);
         if (height / next > static_cast<double>(kMaxCells)) {
             break;
         }
         cell = next;
+        coarser.emplace(std::move(bounds));
     }
     return result;
 }

@@ -7,6 +7,7 @@
 #include "base/Exception.h"
 #include "base/testing/RowName.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <random>
@@ -81,7 +82,7 @@ TEST(FairOnRandomMarkets, AddUpToOneAndKeepTheOrder) {
         const double book = 1 + margin(random);
         std::vector<double> odds;
         for (const double x : p) {
-            odds.push_back(sum / (x * book));
+            odds.push_back(std::max(1.01, sum / (x * book)));
         }
         for (const DevigMethod method :
              {DevigMethod::Multiplicative, DevigMethod::Additive, DevigMethod::Power, DevigMethod::Shin}) {
