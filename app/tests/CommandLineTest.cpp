@@ -488,7 +488,7 @@ TEST(SeveralBets, ExclusiveChancesOverAHundredAreBadInput) {
 TEST(SeveralBets, HelpStatesTheLimits) {
     const Outcome help = RunProgram({"--help"});
     for (const char* text :
-         {"--bets <файл>", "--fair <коэффициенты>", "не больше 100 строк-ставок",
+         {"--bets <файл>", "--fair <коэффициенты>", "не больше 100 ставок",
           "независимых событий не больше 20", "не длиннее 400 байт", "не длиннее 4096 байт"}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
