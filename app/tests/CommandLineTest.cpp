@@ -411,10 +411,10 @@ TEST_P(BadBets, NamesTheFaultAndPrintsNoResult) {
     EXPECT_EQ(o.status, row.status);
 }
 
-std::string HundredAndOneBets() {
+std::string SameBets(int count, const std::string& line) {
     std::string text;
-    for (int i = 0; i < 101; ++i) {
-        text += "x;150;0,5\n";
+    for (int i = 0; i < count; ++i) {
+        text += line;
     }
     return text;
 }
@@ -429,8 +429,13 @@ INSTANTIATE_TEST_SUITE_P(
                    1},
         BadBetsRow{"TooManyBets",
                    {"--bets", "-", "--exclusive"},
-                   HundredAndOneBets(),
+                   SameBets(101, "x;150;0,5\n"),
                    "Brelmont: стандартный ввод: Строка 101: ставок в наборе не больше 100\n",
+                   1},
+        BadBetsRow{"TooManyIndependentEvents",
+                   {"--bets", "-"},
+                   SameBets(21, "x;2;55\n"),
+                   "Brelmont: Одновременных независимых событий не больше 20, а задано 21\n",
                    1},
         BadBetsRow{"MissingFile",
                    {"--bets", "/nonexistent/bets.csv"},
