@@ -103,10 +103,19 @@ public:
         }
     }
 
-    double Return(std::size_t o, std::size_t i) const {
-        const bool won = mode_ == BetMode::Independent ? ((o >> i) & 1U) != 0 : o == i;
-        return won ? odds_[i] - 1 : -1;
+    // The net returns of results start .. start + count − 1 into the first `count` rows, one column per bet.
+    void Returns(std::size_t start, Eigen::Index count, Eigen::MatrixXd& rows) const {
+        for (std::size_t i = 0; i < n_; ++i) {
+            const auto column = static_cast<Eigen::Index>(i);
+            const double won = odds_[i] - 1;
+            for (Eigen::Index r = 0; r < count; ++r) {
+                const std::size_t o = start + static_cast<std::size_t>(r);
+                const bool hit = mode_ == BetMode::Independent ? ((o >> i) & 1U) != 0 : o == i;
+                rows(r, column) = hit ? won : -1;
+            }
+        }
     }
+
 
 private:
     BetMode mode_;
@@ -178,10 +187,8 @@ std::vector<double> Maximise(const Round& round, const Utility& u, std::vector<d
                 const double q = round.Chance(o);
                 slope(r) = q > 0 ? q * u.Slope(bank[o]) : 0;
                 root(r) = q > 0 ? std::sqrt(-q * u.Curvature(bank[o])) : 0;
-                for (std::size_t i = 0; i < n; ++i) {
-                    rows(r, static_cast<Eigen::Index>(i)) = round.Return(o, i);
-                }
             }
+            round.Returns(start, count, rows);
             gradient.noalias() += rows.topRows(count).transpose() * slope.head(count);
             const Eigen::MatrixXd scaled = root.head(count).asDiagonal() * rows.topRows(count);
             hessian.selfadjointView<Eigen::Lower>().rankUpdate(scaled.transpose(), -1.0);
