@@ -231,7 +231,9 @@ INSTANTIATE_TEST_SUITE_P(CommandLine, FullDisk,
                                            WriteRow{"Json", {"-p", "55", "-k", "2", "--json"}, ""},
                                            WriteRow{"Help", {"--help"}, ""},
                                            WriteRow{"Version", {"--version"}, ""},
-                                           WriteRow{"Batch", {"--batch", "-"}, "55;2\n"}),
+                                           WriteRow{"Batch", {"--batch", "-"}, "55;2\n"},
+                                           WriteRow{"Bets", {"--bets", "-"}, "A;2;55\n"},
+                                           WriteRow{"Fair", {"--fair", "2;2"}, ""}),
                          brelmont::testing::RowName{});
 
 // A line of hundreds of megabytes is skipped, not kept: under a memory limit far below its size the program
