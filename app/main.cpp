@@ -50,8 +50,10 @@ int main(int argc, char** argv) {
     RefreshDecimalSeparator();
 
     QApplication app(argc, argv);
-    // Before any window exists, so that every text the toolkit draws is Russian from the first.
+    // Before any window exists, so that every text the toolkit draws is Russian from the first and every
+    // field answers Shift+F10.
     InstallToolkitTranslation();
+    InstallContextMenuKey();
     fontConfiguration.join();
     SetApplicationTitle(ApplicationTitleFor(QCoreApplication::applicationFilePath().toStdString()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/brelmont.png")));

@@ -21,7 +21,7 @@ target_include_directories(brelmont_dialogs PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(brelmont_dialogs PUBLIC Brelmont::base Brelmont::toolkittranslation Qt6::Widgets)
 
 if(BUILD_TESTING)
-    brelmont_test(dialogs_tests OWN_MAIN SOURCES tests/DialogsTest.cpp tests/QtTestMain.cpp
+    brelmont_test(dialogs_tests OWN_MAIN SOURCES tests/DialogsTest.cpp tests/ToolkitWordsTest.cpp tests/QtTestMain.cpp
                   LIBS Brelmont::dialogs Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 endif()
 
