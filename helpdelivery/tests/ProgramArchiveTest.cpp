@@ -136,7 +136,11 @@ TEST(HelpFiles, TopicListIndexAndDocumentAgree) {
     std::set<std::string> indexed;
     for (const std::string& line : index) {
         const std::string id = line.substr(line.find('\t') + 1);
-        EXPECT_EQ(ids.count(id), 1u) << line;
+        // A keyword names a topic, or a section inside one by its heading's id.
+        if (ids.count(id) == 0) {
+            EXPECT_NE(document.find("<h3 id=\"" + id + "\">"), std::string::npos) << line;
+            continue;
+        }
         indexed.insert(id);
     }
     EXPECT_EQ(indexed, ids);
