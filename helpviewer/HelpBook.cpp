@@ -82,7 +82,56 @@ QString PlainText(QString html) {
     return html.remove(tags).simplified();
 }
 
+QString DecodeEntity(const QString& name) {
+    static const QHash<QString, QString> named = {
+        {QStringLiteral("amp"), QStringLiteral("&")},    {QStringLiteral("lt"), QStringLiteral("<")},
+        {QStringLiteral("gt"), QStringLiteral(">")},     {QStringLiteral("quot"), QStringLiteral("\"")},
+        {QStringLiteral("apos"), QStringLiteral("'")},   {QStringLiteral("nbsp"), QStringLiteral(" ")},
+        {QStringLiteral("laquo"), QStringLiteral("«")},  {QStringLiteral("raquo"), QStringLiteral("»")},
+        {QStringLiteral("mdash"), QStringLiteral("—")},  {QStringLiteral("ndash"), QStringLiteral("–")},
+        {QStringLiteral("hellip"), QStringLiteral("…")}, {QStringLiteral("minus"), QStringLiteral("−")}};
+    if (name.startsWith(u'#')) {
+        bool ok = false;
+        const uint code = name.startsWith(QStringLiteral("#x"), Qt::CaseInsensitive)
+                              ? name.mid(2).toUInt(&ok, 16)
+                              : name.mid(1).toUInt(&ok, 10);
+        if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+            const char32_t value = code;
+            return QString::fromUcs4(&value, 1);
+        }
+        return {};
+    }
+    return named.value(name);
+}
+
 } // namespace
+
+QString HtmlToText(const QString& html) {
+    // Blocks part words; inline markup (bold, superscripts) does not.
+    static const QRegularExpression comments(QStringLiteral("<!--.*?-->"),
+                                             QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression blocks(
+        QStringLiteral(
+            "<\\s*/?\\s*(p|br|li|td|th|tr|h[1-6]|dt|dd|div|ul|ol|dl|table|hr|blockquote|pre)\\b[^>]*>"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
+    static const QRegularExpression entity(
+        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|[a-zA-Z]{2,8});"));
+    QString text = html;
+    text.remove(comments).replace(blocks, QStringLiteral(" ")).remove(tags);
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    for (auto it = entity.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        out += QStringView(text).mid(from, match.capturedStart() - from);
+        const QString decoded = DecodeEntity(match.captured(1));
+        out += decoded.isEmpty() ? match.captured(0) : decoded;
+        from = match.capturedEnd();
+    }
+    out += QStringView(text).mid(from);
+    return out.simplified();
+}
 
 QString DecodeCp1251(const QByteArray& bytes) {
     QString out;
@@ -200,12 +249,15 @@ void HelpBook::ParseDocument(const QString& html, const QStringList& knownIds) {
         QString id;
     };
     std::vector<Start> starts;
+    std::vector<Start> anchors;
     QStringList wanted = knownIds;
     static const QRegularExpression anchor(QStringLiteral("\\b(?:id|name)\\s*=\\s*[\"']([^\"']*)[\"']"));
-    for (auto it = anchor.globalMatch(html); it.hasNext() && !wanted.isEmpty();) {
+    for (auto it = anchor.globalMatch(html); it.hasNext();) {
         const auto match = it.next();
         if (wanted.removeAll(match.captured(1)) > 0) {
             starts.push_back({TopicStart(html, match.capturedStart()), match.captured(1)});
+        } else if (!match.captured(1).isEmpty()) {
+            anchors.push_back({match.capturedStart(), match.captured(1)});
         }
     }
     std::sort(starts.begin(), starts.end(), [](const Start& a, const Start& b) { return a.at < b.at; });
@@ -234,6 +286,14 @@ void HelpBook::ParseDocument(const QString& html, const QStringList& knownIds) {
         if (topic.title.isEmpty()) {
             topic.title = PlainText(heading.match(topic.html).captured(1));
         }
+        topic.text = HtmlToText(topic.html);
+        for (const auto& section : anchors) {
+            // A topic's own ids come first: an id that is also a topic's stays that topic's.
+            if (section.at >= from && section.at < to && !sections_.contains(section.id.toCaseFolded()) &&
+                !knownIds.contains(section.id, Qt::CaseInsensitive)) {
+                sections_.insert(section.id.toCaseFolded(), {topic.id, section.id});
+            }
+        }
         topics_ << topic;
     }
 }
@@ -245,6 +305,16 @@ const Topic* HelpBook::FindTopic(const QString& id) const {
         }
     }
     return nullptr;
+}
+
+std::optional<TopicPlace> HelpBook::Locate(const QString& id) const {
+    if (const Topic* topic = FindTopic(id)) {
+        return TopicPlace{topic->id, {}};
+    }
+    if (const auto it = sections_.constFind(id.trimmed().toCaseFolded()); it != sections_.cend()) {
+        return *it;
+    }
+    return std::nullopt;
 }
 
 QString HelpBook::TopicForKeyword(const QString& keyword) const {

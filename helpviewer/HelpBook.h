@@ -7,13 +7,15 @@
 //   help.GID  the keyword index, UTF-8, "keyword TAB topic id" per line;
 //   1.GID     the topic list, UTF-8, "topic id TAB title [TAB context number]" per line.
 // The index files take the help file's base name, except the topic list; names are matched without regard
-// to case. Missing companions leave their part empty.
+// to case. Missing companions leave their part empty. Any other id or name in the document marks a section
+// of the topic it stands in: the index and jumps may name it like a topic, and it opens at that place.
 #pragma once
 
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace brelmont::viewer {
 
@@ -30,7 +32,20 @@ struct Topic {
     QString id;
     QString title;
     QString html;
+    // The words a reader sees, for the full-text search: no tags, entities decoded.
+    QString text;
 };
+
+// Where an id leads: a topic, and the anchor of a section inside it (empty for the topic's top).
+struct TopicPlace {
+    QString topicId;
+    QString section;
+
+    bool operator==(const TopicPlace&) const = default;
+};
+
+// The text of an HTML fragment as it reads: tags dropped, entities decoded, white space collapsed.
+QString HtmlToText(const QString& html);
 
 class HelpBook {
 public:
@@ -41,7 +56,10 @@ public:
     const QString& Title() const { return title_; }
     const QList<ContentsEntry>& Contents() const { return contents_; }
     const Topic* FindTopic(const QString& id) const;
-    // The first topic listed for the keyword (compared without regard to case), empty when none.
+    // The topic or section an id names (compared without regard to case); nullopt when it names neither.
+    std::optional<TopicPlace> Locate(const QString& id) const;
+    const QList<Topic>& Topics() const { return topics_; }
+    // The first topic or section listed for the keyword (compared without regard to case), empty when none.
     QString TopicForKeyword(const QString& keyword) const;
     QString TopicForContext(qint32 context) const;
     QStringList Keywords() const { return keywordOrder_; }
@@ -63,6 +81,8 @@ private:
     QStringList keywordOrder_;
     QHash<QString, QString> listedTitles_;
     QHash<qint32, QString> contexts_;
+    // Case-folded section anchor -> where it is.
+    QHash<QString, TopicPlace> sections_;
 };
 
 } // namespace brelmont::viewer

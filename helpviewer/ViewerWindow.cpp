@@ -9,11 +9,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextDocument>
@@ -28,6 +33,11 @@ namespace {
 
 constexpr auto kTopicScheme = "topic";
 constexpr auto kContentsScheme = "contents";
+// Until the window manager has framed the window, a title bar and thin borders are allowed for.
+constexpr QSize kFrameGuess{16, 48};
+// Every hit of a search, and the current one stronger.
+const QColor kHitColour{0xff, 0xe3, 0x6e};
+const QColor kCurrentHitColour{0xff, 0xa0, 0x30};
 
 const char* const kPageStyle = R"(
 body { font-family: "DejaVu Sans", "Liberation Sans", sans-serif; font-size: 11pt; color: #1d1d1d; }
@@ -45,10 +55,13 @@ QString Escape(const QString& text) {
     return text.toHtmlEscaped();
 }
 
-QUrl TopicUrl(const QString& id) {
+QUrl TopicUrl(const QString& id, const QString& section = {}) {
     QUrl url;
     url.setScheme(QLatin1String(kTopicScheme));
     url.setPath(id);
+    if (!section.isEmpty()) {
+        url.setFragment(section);
+    }
     return url;
 }
 
@@ -66,7 +79,38 @@ QUrl ContentsUrl() {
     return url;
 }
 
+QTextEdit::ExtraSelection Marked(const QTextCursor& hit, const QColor& colour) {
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = hit;
+    mark.format.setBackground(colour);
+    mark.format.setForeground(Qt::black);
+    return mark;
+}
+
 } // namespace
+
+QRect KeptInside(QRect frame, const QRect& available) {
+    frame.setSize(frame.size().boundedTo(available.size()));
+    if (frame.right() > available.right()) {
+        frame.moveRight(available.right());
+    }
+    if (frame.bottom() > available.bottom()) {
+        frame.moveBottom(available.bottom());
+    }
+    if (frame.left() < available.left()) {
+        frame.moveLeft(available.left());
+    }
+    if (frame.top() < available.top()) {
+        frame.moveTop(available.top());
+    }
+    return frame;
+}
+
+QRect CentredFrame(QSize wanted, const QRect& available) {
+    QRect frame(QPoint(), wanted.boundedTo(available.size()));
+    frame.moveCenter(available.center());
+    return KeptInside(frame, available);
+}
 
 TopicBrowser::TopicBrowser(std::function<QString(const QUrl&)> page, QWidget* parent)
     : QTextBrowser(parent), page_(std::move(page)) {}
@@ -81,11 +125,13 @@ QVariant TopicBrowser::loadResource(int type, const QUrl& name) {
 
 ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString::fromUtf8(kDefaultTitle));
-    resize(820, 580);
+    setWindowIcon(QIcon(QStringLiteral(":/viewer/brelmont.png")));
+    resize(kPreferredSize);
 
     QAction* contents = BuildNavigation();
     BuildPanes();
     ConnectPanes(contents);
+    ConnectSearch();
     // The platform hands keys to the window first, then to its focus widget. The window itself exists only
     // once shown, so the filter watches the application.
     qApp->installEventFilter(this);
@@ -95,7 +141,27 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == static_cast<QObject*>(windowHandle())) {
         ++keysReceived_;
     }
+    // Down from the search words goes on to what they found, as in a combo box.
+    if (event->type() == QEvent::KeyPress && watched == searchEdit_ &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down && searchList_->count() > 0) {
+        searchList_->setFocus();
+        if (searchList_->currentRow() < 0) {
+            searchList_->setCurrentRow(0);
+        }
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool ViewerWindow::event(QEvent* event) {
+    const auto type = event->type();
+    const bool mayBeFramed = type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show ||
+                             type == QEvent::WindowActivate || type == QEvent::Paint;
+    if (mayBeFramed && placed_ && !framed_ && isVisible() && frameGeometry() != geometry()) {
+        framed_ = true;
+        KeepFrameOnScreen();
+    }
+    return QMainWindow::event(event);
 }
 
 QAction* ViewerWindow::BuildNavigation() {
@@ -110,6 +176,17 @@ QAction* ViewerWindow::BuildNavigation() {
     forward_->setShortcut(QKeySequence::Forward);
     back_->setEnabled(false);
     forward_->setEnabled(false);
+    auto* find = toolbar->addAction(QStringLiteral("Найти"));
+    find->setShortcut(QKeySequence::Find);
+    find->setToolTip(QStringLiteral("Поиск слов во всех разделах (Ctrl+F)"));
+    connect(find, &QAction::triggered, this, &ViewerWindow::ShowTextSearch);
+    auto* next = new QAction(QStringLiteral("Следующее совпадение"), this);
+    next->setShortcut(QKeySequence::FindNext);
+    connect(next, &QAction::triggered, this, [this] { GoToHit(1); });
+    auto* previous = new QAction(QStringLiteral("Предыдущее совпадение"), this);
+    previous->setShortcut(QKeySequence::FindPrevious);
+    connect(previous, &QAction::triggered, this, [this] { GoToHit(-1); });
+    addActions({next, previous});
     return contents;
 }
 
@@ -121,6 +198,7 @@ void ViewerWindow::BuildPanes() {
     tree_->setObjectName(QStringLiteral("contents"));
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(false);
+    tree_->setAccessibleName(QStringLiteral("Содержание"));
     tabs_->addTab(tree_, QStringLiteral("Содержание"));
 
     auto* index = new QWidget(tabs_);
@@ -128,14 +206,18 @@ void ViewerWindow::BuildPanes() {
     indexEdit_ = new QLineEdit(index);
     indexEdit_->setObjectName(QStringLiteral("keyword"));
     indexEdit_->setPlaceholderText(QStringLiteral("Ключевое слово"));
+    indexEdit_->setAccessibleName(QStringLiteral("Ключевое слово"));
     indexList_ = new QListWidget(index);
     indexList_->setObjectName(QStringLiteral("keywords"));
+    indexList_->setAccessibleName(QStringLiteral("Ключевые слова"));
     indexLayout->addWidget(indexEdit_);
     indexLayout->addWidget(indexList_);
     tabs_->addTab(index, QStringLiteral("Указатель"));
+    tabs_->addTab(BuildSearch(), QStringLiteral("Поиск"));
 
     browser_ = new TopicBrowser([this](const QUrl& url) { return Page(url); }, splitter);
     browser_->setObjectName(QStringLiteral("topic"));
+    browser_->setAccessibleName(QStringLiteral("Текст раздела"));
     browser_->setOpenLinks(false);
     browser_->document()->setDefaultStyleSheet(QString::fromUtf8(kPageStyle));
     splitter->addWidget(tabs_);
@@ -143,6 +225,27 @@ void ViewerWindow::BuildPanes() {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({250, 570});
     setCentralWidget(splitter);
+}
+
+QWidget* ViewerWindow::BuildSearch() {
+    searchPage_ = new QWidget(tabs_);
+    auto* layout = new QVBoxLayout(searchPage_);
+    searchEdit_ = new QLineEdit(searchPage_);
+    searchEdit_->setObjectName(QStringLiteral("searchText"));
+    searchEdit_->setPlaceholderText(QStringLiteral("Слова для поиска"));
+    searchEdit_->setAccessibleName(QStringLiteral("Слова для поиска"));
+    searchEdit_->setClearButtonEnabled(true);
+    searchStatus_ = new QLabel(searchPage_);
+    searchStatus_->setObjectName(QStringLiteral("searchStatus"));
+    searchStatus_->setTextFormat(Qt::PlainText);
+    searchStatus_->setWordWrap(true);
+    searchList_ = new QListWidget(searchPage_);
+    searchList_->setObjectName(QStringLiteral("searchResults"));
+    searchList_->setAccessibleName(QStringLiteral("Найденные разделы"));
+    layout->addWidget(searchEdit_);
+    layout->addWidget(searchStatus_);
+    layout->addWidget(searchList_);
+    return searchPage_;
 }
 
 void ViewerWindow::ConnectPanes(QAction* contents) {
@@ -153,6 +256,7 @@ void ViewerWindow::ConnectPanes(QAction* contents) {
     connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::anchorClicked, this, &ViewerWindow::OpenLink);
     connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
+        ClearHits();
         SelectContentsEntry(url.scheme() == QLatin1String(kTopicScheme) ? url.path() : QString());
     });
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
@@ -160,6 +264,8 @@ void ViewerWindow::ConnectPanes(QAction* contents) {
             Navigate(TopicUrl(id));
         }
     });
+    connect(tree_, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { OpenClicked(item->data(0, Qt::UserRole).toString()); });
     connect(indexEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         for (int row = 0; row < indexList_->count(); ++row) {
             if (indexList_->item(row)->text().startsWith(text.trimmed(), Qt::CaseInsensitive)) {
@@ -172,13 +278,98 @@ void ViewerWindow::ConnectPanes(QAction* contents) {
     });
     auto openKeyword = [this] {
         if (auto* item = indexList_->currentItem()) {
-            if (const QString id = book_.TopicForKeyword(item->text()); !id.isEmpty()) {
-                Navigate(TopicUrl(id));
-            }
+            NavigateTo(book_.TopicForKeyword(item->text()));
         }
     };
     connect(indexEdit_, &QLineEdit::returnPressed, this, openKeyword);
     connect(indexList_, &QListWidget::itemActivated, this, openKeyword);
+    connect(indexList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { OpenClicked(book_.TopicForKeyword(item->text())); });
+}
+
+void ViewerWindow::ConnectSearch() {
+    connect(searchEdit_, &QLineEdit::textChanged, this, &ViewerWindow::RunSearch);
+    connect(searchEdit_, &QLineEdit::returnPressed, this, [this] {
+        if (searchList_->count() == 0) {
+            return;
+        }
+        if (searchList_->currentItem() == nullptr) {
+            searchList_->setCurrentRow(0);
+        }
+        OpenSearchHit(searchList_->currentItem());
+        searchList_->setFocus();
+    });
+    connect(searchList_, &QListWidget::itemActivated, this, &ViewerWindow::OpenSearchHit);
+    connect(searchList_, &QListWidget::itemClicked, this, &ViewerWindow::OpenSearchHit);
+}
+
+void ViewerWindow::RunSearch(const QString& text) {
+    query_ = SearchQuery(text);
+    searchList_->clear();
+    const QList<SearchHit> found = SearchTopics(book_, query_);
+    for (const SearchHit& hit : found) {
+        auto* item = new QListWidgetItem(hit.title, searchList_);
+        item->setData(Qt::UserRole, hit.topicId);
+        item->setToolTip(QStringLiteral("Совпадений: %1").arg(hit.hits));
+    }
+    QString status;
+    if (!query_.IsEmpty()) {
+        status =
+            found.isEmpty()
+                ? QStringLiteral("Ничего не найдено: «%1» нет ни в одном разделе.").arg(text.simplified())
+                : QStringLiteral("Найдено разделов: %1.").arg(found.size());
+    }
+    searchStatus_->setText(status);
+    searchList_->setAccessibleDescription(status);
+    if (!found.isEmpty()) {
+        searchList_->setCurrentRow(0);
+    }
+}
+
+void ViewerWindow::OpenSearchHit(QListWidgetItem* item) {
+    if (item == nullptr) {
+        return;
+    }
+    Navigate(TopicUrl(item->data(Qt::UserRole).toString()));
+    MarkHits();
+}
+
+void ViewerWindow::MarkHits() {
+    ClearHits();
+    if (query_.IsEmpty()) {
+        return;
+    }
+    const QTextDocument* document = browser_->document();
+    for (QTextCursor hit = document->find(query_.AnyWord()); !hit.isNull() && hit.hasSelection();
+         hit = document->find(query_.AnyWord(), hit)) {
+        hits_ << hit;
+    }
+    if (!hits_.isEmpty()) {
+        GoToHit(1);
+    }
+}
+
+void ViewerWindow::GoToHit(int step) {
+    if (hits_.isEmpty()) {
+        return;
+    }
+    const auto count = static_cast<int>(hits_.size());
+    currentHit_ = currentHit_ < 0 ? 0 : ((currentHit_ + step) % count + count) % count;
+    QList<QTextEdit::ExtraSelection> marks;
+    for (int i = 0; i < count; ++i) {
+        marks << Marked(hits_[i], i == currentHit_ ? kCurrentHitColour : kHitColour);
+    }
+    browser_->setExtraSelections(marks);
+    QTextCursor at = hits_[currentHit_];
+    at.setPosition(at.selectionStart());
+    browser_->setTextCursor(at);
+    browser_->ensureCursorVisible();
+}
+
+void ViewerWindow::ClearHits() {
+    hits_.clear();
+    currentHit_ = -1;
+    browser_->setExtraSelections({});
 }
 
 QString ViewerWindow::Page(const QUrl& url) const {
@@ -294,6 +485,7 @@ bool ViewerWindow::UseFile(const QString& file, const QString& folder, const QSt
     setWindowTitle(book_.Title().isEmpty() ? QString::fromUtf8(kDefaultTitle) : book_.Title());
     FillContents();
     FillIndex();
+    RunSearch(searchEdit_->text());
     browser_->clearHistory();
     return false;
 }
@@ -321,6 +513,23 @@ void ViewerWindow::Navigate(const QUrl& url) {
     }
 }
 
+bool ViewerWindow::NavigateTo(const QString& id) {
+    const auto place = book_.Locate(id);
+    if (!place) {
+        return false;
+    }
+    Navigate(TopicUrl(place->topicId, place->section));
+    return true;
+}
+
+void ViewerWindow::OpenClicked(const QString& id) {
+    if (const auto place = book_.Locate(id)) {
+        if (const QUrl url = TopicUrl(place->topicId, place->section); browser_->source() != url) {
+            Navigate(url);
+        }
+    }
+}
+
 void ViewerWindow::ShowContents() {
     Navigate(ContentsUrl());
     tabs_->setCurrentWidget(tree_);
@@ -331,11 +540,10 @@ void ViewerWindow::ShowContents() {
 }
 
 void ViewerWindow::ShowTopic(const QString& id) {
-    if (book_.FindTopic(id) == nullptr) {
+    if (!NavigateTo(id)) {
         ShowContents();
         return;
     }
-    Navigate(TopicUrl(id));
     tabs_->setCurrentWidget(tree_);
     tree_->setFocus();
 }
@@ -346,6 +554,12 @@ void ViewerWindow::ShowKeywordSearch(const QString& keyword) {
     indexEdit_->setText(keyword);
     indexEdit_->selectAll();
     indexEdit_->setFocus();
+}
+
+void ViewerWindow::ShowTextSearch() {
+    tabs_->setCurrentWidget(searchPage_);
+    searchEdit_->setFocus();
+    searchEdit_->selectAll();
 }
 
 void ViewerWindow::Apply(const ViewAction& action) {
@@ -369,9 +583,7 @@ void ViewerWindow::OpenLink(const QUrl& url) {
     if (url.scheme() == QLatin1String(kTopicScheme) || url.scheme() == QLatin1String(kContentsScheme)) {
         Navigate(url);
     } else if (url.scheme().isEmpty() && url.path().isEmpty() && url.hasFragment()) {
-        if (book_.FindTopic(url.fragment()) != nullptr) {
-            Navigate(TopicUrl(url.fragment()));
-        } else {
+        if (!NavigateTo(url.fragment())) {
             browser_->scrollToAnchor(url.fragment());
         }
     } else if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https") ||
@@ -400,9 +612,7 @@ bool ViewerWindow::Handle(const helpprotocol::Request& request) {
         UseFile(request.file, request.folder, request.helpFolder);
         Apply(RunMacros(
             QString::fromUtf8(request.text),
-            [this](const QString& file, const QString& id) {
-                return BookFor(file)->FindTopic(id) != nullptr;
-            },
+            [this](const QString& file, const QString& id) { return BookFor(file)->Locate(id).has_value(); },
             [this](const QString& file, const QString& keyword) {
                 return BookFor(file)->TopicForKeyword(keyword);
             }));
@@ -421,9 +631,41 @@ void ViewerWindow::Present() {
     if (isMinimized()) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
     }
+    if (!placed_) {
+        placed_ = true;
+        PlaceOnScreen();
+    }
     show();
     raise();
     activateWindow();
+}
+
+void ViewerWindow::PlaceOnScreen() {
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QSize frame = frameGeometry().size() - size();
+    if (frame.isNull()) {
+        frame = kFrameGuess;
+    }
+    const QRect place = CentredFrame(kPreferredSize + frame, screen->availableGeometry());
+    resize(place.size() - frame);
+    // A window's position is its frame's.
+    move(place.topLeft());
+}
+
+void ViewerWindow::KeepFrameOnScreen() {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect frame = frameGeometry();
+    const QRect kept = KeptInside(frame, screen->availableGeometry());
+    if (kept != frame) {
+        resize(size() - (frame.size() - kept.size()));
+        move(kept.topLeft());
+    }
 }
 
 QByteArray ViewerWindow::StateJson() const {
@@ -433,8 +675,9 @@ QByteArray ViewerWindow::StateJson() const {
     state[QStringLiteral("active")] = isActiveWindow();
     state[QStringLiteral("file")] = book_.Path();
     state[QStringLiteral("page")] = browser_->source().toString();
-    state[QStringLiteral("tab")] =
-        tabs_->currentWidget() == tree_ ? QStringLiteral("contents") : QStringLiteral("index");
+    state[QStringLiteral("tab")] = tabs_->currentWidget() == tree_         ? QStringLiteral("contents")
+                                   : tabs_->currentWidget() == searchPage_ ? QStringLiteral("search")
+                                                                           : QStringLiteral("index");
     const QWidget* focus = focusWidget();
     state[QStringLiteral("focus")] = focus != nullptr ? focus->objectName() : QString();
     state[QStringLiteral("keyword")] = indexEdit_->text();
@@ -446,6 +689,18 @@ QByteArray ViewerWindow::StateJson() const {
     state[QStringLiteral("selected")] =
         tree_->currentItem() != nullptr ? tree_->currentItem()->text(0) : QString();
     state[QStringLiteral("keys")] = keysReceived_;
+    state[QStringLiteral("search")] = searchEdit_->text();
+    QJsonArray found;
+    for (int i = 0; i < searchList_->count(); ++i) {
+        found.append(searchList_->item(i)->text());
+    }
+    state[QStringLiteral("found")] = found;
+    state[QStringLiteral("searchStatus")] = searchStatus_->text();
+    state[QStringLiteral("marked")] = static_cast<int>(hits_.size());
+    const QRect frame = frameGeometry();
+    const QRect area = screen() != nullptr ? screen()->availableGeometry() : QRect();
+    state[QStringLiteral("frame")] = QJsonArray{frame.x(), frame.y(), frame.width(), frame.height()};
+    state[QStringLiteral("available")] = QJsonArray{area.x(), area.y(), area.width(), area.height()};
     return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 
