@@ -82,56 +82,7 @@ QString PlainText(QString html) {
     return html.remove(tags).simplified();
 }
 
-QString DecodeEntity(const QString& name) {
-    static const QHash<QString, QString> named = {
-        {QStringLiteral("amp"), QStringLiteral("&")},    {QStringLiteral("lt"), QStringLiteral("<")},
-        {QStringLiteral("gt"), QStringLiteral(">")},     {QStringLiteral("quot"), QStringLiteral("\"")},
-        {QStringLiteral("apos"), QStringLiteral("'")},   {QStringLiteral("nbsp"), QStringLiteral(" ")},
-        {QStringLiteral("laquo"), QStringLiteral("«")},  {QStringLiteral("raquo"), QStringLiteral("»")},
-        {QStringLiteral("mdash"), QStringLiteral("—")},  {QStringLiteral("ndash"), QStringLiteral("–")},
-        {QStringLiteral("hellip"), QStringLiteral("…")}, {QStringLiteral("minus"), QStringLiteral("−")}};
-    if (name.startsWith(u'#')) {
-        bool ok = false;
-        const uint code = name.startsWith(QStringLiteral("#x"), Qt::CaseInsensitive)
-                              ? name.mid(2).toUInt(&ok, 16)
-                              : name.mid(1).toUInt(&ok, 10);
-        if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-            const char32_t value = code;
-            return QString::fromUcs4(&value, 1);
-        }
-        return {};
-    }
-    return named.value(name);
-}
-
 } // namespace
-
-QString HtmlToText(const QString& html) {
-    // Blocks part words; inline markup (bold, superscripts) does not.
-    static const QRegularExpression comments(QStringLiteral("<!--.*?-->"),
-                                             QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression blocks(
-        QStringLiteral(
-            "<\\s*/?\\s*(p|br|li|td|th|tr|h[1-6]|dt|dd|div|ul|ol|dl|table|hr|blockquote|pre)\\b[^>]*>"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
-    static const QRegularExpression entity(
-        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|[a-zA-Z]{2,8});"));
-    QString text = html;
-    text.remove(comments).replace(blocks, QStringLiteral(" ")).remove(tags);
-    QString out;
-    out.reserve(text.size());
-    qsizetype from = 0;
-    for (auto it = entity.globalMatch(text); it.hasNext();) {
-        const auto match = it.next();
-        out += QStringView(text).mid(from, match.capturedStart() - from);
-        const QString decoded = DecodeEntity(match.captured(1));
-        out += decoded.isEmpty() ? match.captured(0) : decoded;
-        from = match.capturedEnd();
-    }
-    out += QStringView(text).mid(from);
-    return out.simplified();
-}
 
 QString DecodeCp1251(const QByteArray& bytes) {
     QString out;
@@ -286,12 +237,13 @@ void HelpBook::ParseDocument(const QString& html, const QStringList& knownIds) {
         if (topic.title.isEmpty()) {
             topic.title = PlainText(heading.match(topic.html).captured(1));
         }
-        topic.text = HtmlToText(topic.html);
         for (const auto& section : anchors) {
             // A topic's own ids come first: an id that is also a topic's stays that topic's.
-            if (section.at >= from && section.at < to && !sections_.contains(section.id.toCaseFolded()) &&
+            const QString key = section.id.toCaseFolded();
+            if (section.at >= from && section.at < to && !sections_.contains(key) &&
                 !knownIds.contains(section.id, Qt::CaseInsensitive)) {
-                sections_.insert(section.id.toCaseFolded(), {topic.id, section.id});
+                sections_.insert(key, section.id);
+                sectionTopics_.insert(key, topic.id);
             }
         }
         topics_ << topic;
@@ -311,8 +263,9 @@ std::optional<TopicPlace> HelpBook::Locate(const QString& id) const {
     if (const Topic* topic = FindTopic(id)) {
         return TopicPlace{topic->id, {}};
     }
-    if (const auto it = sections_.constFind(id.trimmed().toCaseFolded()); it != sections_.cend()) {
-        return *it;
+    const QString key = id.trimmed().toCaseFolded();
+    if (const auto it = sections_.constFind(key); it != sections_.cend()) {
+        return TopicPlace{sectionTopics_.value(key), *it};
     }
     return std::nullopt;
 }

@@ -32,8 +32,6 @@ struct Topic {
     QString id;
     QString title;
     QString html;
-    // The words a reader sees, for the full-text search: no tags, entities decoded.
-    QString text;
 };
 
 // Where an id leads: a topic, and the anchor of a section inside it (empty for the topic's top).
@@ -43,9 +41,6 @@ struct TopicPlace {
 
     bool operator==(const TopicPlace&) const = default;
 };
-
-// The text of an HTML fragment as it reads: tags dropped, entities decoded, white space collapsed.
-QString HtmlToText(const QString& html);
 
 class HelpBook {
 public:
@@ -81,8 +76,9 @@ private:
     QStringList keywordOrder_;
     QHash<QString, QString> listedTitles_;
     QHash<qint32, QString> contexts_;
-    // Case-folded section anchor -> where it is.
-    QHash<QString, TopicPlace> sections_;
+    // Case-folded section anchor -> the anchor as written, and the topic it stands in.
+    QHash<QString, QString> sections_;
+    QHash<QString, QString> sectionTopics_;
 };
 
 } // namespace brelmont::viewer

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "helpviewer/TopicSearch.h"
 
-#include <algorithm>
-
 namespace brelmont::viewer {
 
 namespace {
 
+constexpr auto kOptions =
+    QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption;
+
+// A word where a word of the text starts.
 QString Pattern(const QString& word) {
-    QString pattern;
+    QString pattern = QStringLiteral("(?<!\\w)");
     for (const QChar c : word) {
         if (c == u'е' || c == u'ё' || c == u'Е' || c == u'Ё') {
             pattern += QStringLiteral("[её]");
@@ -34,58 +36,29 @@ QString Trimmed(const QString& word) {
 } // namespace
 
 SearchQuery::SearchQuery(const QString& text) {
-    for (const QString& part : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+    QStringList patterns;
+    for (const QString& part : text.simplified().split(u' ', Qt::SkipEmptyParts)) {
         const QString word = Trimmed(part);
         if (!word.isEmpty() && !words_.contains(word, Qt::CaseInsensitive)) {
             words_ << word;
+            patterns << Pattern(word);
         }
     }
-    QStringList alternatives;
+    if (!patterns.isEmpty()) {
+        any_ = QRegularExpression(QStringLiteral("(?:%1)\\w*").arg(patterns.join(u'|')), kOptions);
+    }
+}
+
+bool SearchQuery::FoundIn(const QString& text) const {
+    if (words_.isEmpty()) {
+        return false;
+    }
     for (const QString& word : words_) {
-        // Only the start of a word has to match: Russian words change their endings.
-        const QString pattern = QStringLiteral("(?<![\\w])") + Pattern(word);
-        patterns_ << QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption |
-                                                     QRegularExpression::UseUnicodePropertiesOption);
-        alternatives << pattern;
-    }
-    std::stable_sort(alternatives.begin(), alternatives.end(),
-                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    if (!alternatives.isEmpty()) {
-        any_ =
-            QRegularExpression(alternatives.join(u'|'), QRegularExpression::CaseInsensitiveOption |
-                                                            QRegularExpression::UseUnicodePropertiesOption);
-    }
-}
-
-int SearchQuery::Hits(const QString& text) const {
-    if (patterns_.isEmpty()) {
-        return 0;
-    }
-    int total = 0;
-    for (const auto& pattern : patterns_) {
-        int count = 0;
-        for (auto it = pattern.globalMatch(text); it.hasNext(); it.next()) {
-            ++count;
-        }
-        if (count == 0) {
-            return 0;
-        }
-        total += count;
-    }
-    return total;
-}
-
-QList<SearchHit> SearchTopics(const HelpBook& book, const SearchQuery& query) {
-    QList<SearchHit> found;
-    if (query.IsEmpty()) {
-        return found;
-    }
-    for (const Topic& topic : book.Topics()) {
-        if (const int hits = query.Hits(topic.text); hits > 0) {
-            found.push_back({topic.id, topic.title, hits});
+        if (!QRegularExpression(Pattern(word), kOptions).match(text).hasMatch()) {
+            return false;
         }
     }
-    return found;
+    return true;
 }
 
 } // namespace brelmont::viewer

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Full-text search over the topics of a help book. A query is a few words; a topic is found when it holds
-// every one of them somewhere in its text, as a whole word or as the start of one ("ставк" finds "ставка"
-// and "ставки"), without regard to case and with е and ё taken as one letter, since Russian texts often
-// write ё as е. The same patterns mark the hits in the topic the reader opens.
+// The words of a full-text search in the help. A topic is found when it holds every word of the query at the
+// start of a word of its text ("ставк" finds "ставка" and "ставки", not "заставка"), without regard to case
+// and with е and ё taken as one letter, since Russian texts often write ё as е. The same pattern marks the
+// hits, each to the end of the word it starts, in the topic the reader opens.
 #pragma once
 
-#include "helpviewer/HelpBook.h"
-
-#include <QList>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
@@ -21,24 +18,14 @@ public:
 
     bool IsEmpty() const { return words_.isEmpty(); }
     const QStringList& Words() const { return words_; }
-    // Any one word of the query, the longer ones tried first: the hits to mark.
+    // Any one word of the query with the rest of the word it starts: the hits to mark.
     const QRegularExpression& AnyWord() const { return any_; }
-    // How often the words occur in `text`; 0 when any one of them is missing.
-    int Hits(const QString& text) const;
+    // Whether `text` holds every word.
+    bool FoundIn(const QString& text) const;
 
 private:
     QStringList words_;
-    QList<QRegularExpression> patterns_;
     QRegularExpression any_;
 };
-
-struct SearchHit {
-    QString topicId;
-    QString title;
-    int hits = 0;
-};
-
-// The topics that hold every word of the query, in the book's order; none for an empty query.
-QList<SearchHit> SearchTopics(const HelpBook& book, const SearchQuery& query);
 
 } // namespace brelmont::viewer

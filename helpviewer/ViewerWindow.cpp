@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTextCharFormat>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -35,9 +36,6 @@ constexpr auto kTopicScheme = "topic";
 constexpr auto kContentsScheme = "contents";
 // Until the window manager has framed the window, a title bar and thin borders are allowed for.
 constexpr QSize kFrameGuess{16, 48};
-// Every hit of a search, and the current one stronger.
-const QColor kHitColour{0xff, 0xe3, 0x6e};
-const QColor kCurrentHitColour{0xff, 0xa0, 0x30};
 
 const char* const kPageStyle = R"(
 body { font-family: "DejaVu Sans", "Liberation Sans", sans-serif; font-size: 11pt; color: #1d1d1d; }
@@ -77,14 +75,6 @@ QUrl ContentsUrl() {
     url.setScheme(QLatin1String(kContentsScheme));
     url.setPath(QStringLiteral("all"));
     return url;
-}
-
-QTextEdit::ExtraSelection Marked(const QTextCursor& hit, const QColor& colour) {
-    QTextEdit::ExtraSelection mark;
-    mark.cursor = hit;
-    mark.format.setBackground(colour);
-    mark.format.setForeground(Qt::black);
-    return mark;
 }
 
 } // namespace
@@ -256,7 +246,6 @@ void ViewerWindow::ConnectPanes(QAction* contents) {
     connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::anchorClicked, this, &ViewerWindow::OpenLink);
     connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
-        ClearHits();
         SelectContentsEntry(url.scheme() == QLatin1String(kTopicScheme) ? url.path() : QString());
     });
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
@@ -306,22 +295,31 @@ void ViewerWindow::ConnectSearch() {
 void ViewerWindow::RunSearch(const QString& text) {
     query_ = SearchQuery(text);
     searchList_->clear();
-    const QList<SearchHit> found = SearchTopics(book_, query_);
-    for (const SearchHit& hit : found) {
-        auto* item = new QListWidgetItem(hit.title, searchList_);
-        item->setData(Qt::UserRole, hit.topicId);
-        item->setToolTip(QStringLiteral("Совпадений: %1").arg(hit.hits));
+    const QList<Topic>& topics = book_.Topics();
+    if (!query_.IsEmpty() && topicTexts_.size() != topics.size()) {
+        topicTexts_.clear();
+        QTextDocument reader;
+        for (const Topic& topic : topics) {
+            reader.setHtml(topic.html);
+            topicTexts_ << reader.toPlainText();
+        }
+    }
+    for (qsizetype i = 0; i < topics.size() && !query_.IsEmpty(); ++i) {
+        if (query_.FoundIn(topicTexts_[i])) {
+            auto* item = new QListWidgetItem(topics[i].title, searchList_);
+            item->setData(Qt::UserRole, topics[i].id);
+        }
     }
     QString status;
     if (!query_.IsEmpty()) {
         status =
-            found.isEmpty()
+            searchList_->count() == 0
                 ? QStringLiteral("Ничего не найдено: «%1» нет ни в одном разделе.").arg(text.simplified())
-                : QStringLiteral("Найдено разделов: %1.").arg(found.size());
+                : QStringLiteral("Найдено разделов: %1.").arg(searchList_->count());
     }
     searchStatus_->setText(status);
     searchList_->setAccessibleDescription(status);
-    if (!found.isEmpty()) {
+    if (searchList_->count() > 0) {
         searchList_->setCurrentRow(0);
     }
 }
@@ -335,41 +333,38 @@ void ViewerWindow::OpenSearchHit(QListWidgetItem* item) {
 }
 
 void ViewerWindow::MarkHits() {
-    ClearHits();
+    if (query_.IsEmpty()) {
+        return;
+    }
+    // Marked in the topic's own text, which goes with it when another page is loaded.
+    QTextCharFormat marked;
+    marked.setBackground(QColor(kHitBackground));
+    marked.setForeground(Qt::black);
+    const QTextDocument* document = browser_->document();
+    for (QTextCursor hit = document->find(query_.AnyWord()); !hit.isNull() && hit.hasSelection();
+         hit = document->find(query_.AnyWord(), hit)) {
+        hit.mergeCharFormat(marked);
+    }
+    browser_->moveCursor(QTextCursor::Start);
+    GoToHit(1);
+}
+
+void ViewerWindow::GoToHit(int step) {
     if (query_.IsEmpty()) {
         return;
     }
     const QTextDocument* document = browser_->document();
-    for (QTextCursor hit = document->find(query_.AnyWord()); !hit.isNull() && hit.hasSelection();
-         hit = document->find(query_.AnyWord(), hit)) {
-        hits_ << hit;
+    const auto direction = step < 0 ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    QTextCursor hit = document->find(query_.AnyWord(), browser_->textCursor(), direction);
+    if (hit.isNull()) {
+        QTextCursor end(browser_->document());
+        end.movePosition(step < 0 ? QTextCursor::End : QTextCursor::Start);
+        hit = document->find(query_.AnyWord(), end, direction);
     }
-    if (!hits_.isEmpty()) {
-        GoToHit(1);
+    if (!hit.isNull()) {
+        browser_->setTextCursor(hit);
+        browser_->ensureCursorVisible();
     }
-}
-
-void ViewerWindow::GoToHit(int step) {
-    if (hits_.isEmpty()) {
-        return;
-    }
-    const auto count = static_cast<int>(hits_.size());
-    currentHit_ = currentHit_ < 0 ? 0 : ((currentHit_ + step) % count + count) % count;
-    QList<QTextEdit::ExtraSelection> marks;
-    for (int i = 0; i < count; ++i) {
-        marks << Marked(hits_[i], i == currentHit_ ? kCurrentHitColour : kHitColour);
-    }
-    browser_->setExtraSelections(marks);
-    QTextCursor at = hits_[currentHit_];
-    at.setPosition(at.selectionStart());
-    browser_->setTextCursor(at);
-    browser_->ensureCursorVisible();
-}
-
-void ViewerWindow::ClearHits() {
-    hits_.clear();
-    currentHit_ = -1;
-    browser_->setExtraSelections({});
 }
 
 QString ViewerWindow::Page(const QUrl& url) const {
@@ -485,6 +480,7 @@ bool ViewerWindow::UseFile(const QString& file, const QString& folder, const QSt
     setWindowTitle(book_.Title().isEmpty() ? QString::fromUtf8(kDefaultTitle) : book_.Title());
     FillContents();
     FillIndex();
+    topicTexts_.clear();
     RunSearch(searchEdit_->text());
     browser_->clearHistory();
     return false;
@@ -689,18 +685,6 @@ QByteArray ViewerWindow::StateJson() const {
     state[QStringLiteral("selected")] =
         tree_->currentItem() != nullptr ? tree_->currentItem()->text(0) : QString();
     state[QStringLiteral("keys")] = keysReceived_;
-    state[QStringLiteral("search")] = searchEdit_->text();
-    QJsonArray found;
-    for (int i = 0; i < searchList_->count(); ++i) {
-        found.append(searchList_->item(i)->text());
-    }
-    state[QStringLiteral("found")] = found;
-    state[QStringLiteral("searchStatus")] = searchStatus_->text();
-    state[QStringLiteral("marked")] = static_cast<int>(hits_.size());
-    const QRect frame = frameGeometry();
-    const QRect area = screen() != nullptr ? screen()->availableGeometry() : QRect();
-    state[QStringLiteral("frame")] = QJsonArray{frame.x(), frame.y(), frame.width(), frame.height()};
-    state[QStringLiteral("available")] = QJsonArray{area.x(), area.y(), area.width(), area.height()};
     return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 

@@ -12,8 +12,8 @@
 #include "helpviewer/TopicSearch.h"
 
 #include <QMainWindow>
+#include <QRgb>
 #include <QTextBrowser>
-#include <QTextCursor>
 #include <functional>
 #include <map>
 
@@ -31,6 +31,8 @@ namespace brelmont::viewer {
 inline constexpr std::string_view kDefaultTitle = kViewerWindowTitle;
 // The size the window asks for, frame not included, where the screen has room.
 inline constexpr QSize kPreferredSize{820, 580};
+// The background of a search's hits in the topic; the current hit is the selection.
+inline constexpr QRgb kHitBackground = 0xffffe36e;
 
 // Where a window's frame goes on the screen's available area: no larger than the area, the part that stood
 // outside brought inside, the rest as it was.
@@ -89,11 +91,10 @@ private:
     void OpenClicked(const QString& id);
     void RunSearch(const QString& text);
     void OpenSearchHit(QListWidgetItem* item);
-    // Marks every hit of the search in the shown topic and brings the first into view.
+    // Marks every hit of the search in the shown topic and selects the first.
     void MarkHits();
-    // F3 and Shift+F3: the next or previous hit, round the topic's end.
+    // F3 and Shift+F3: selects the next or previous hit in the shown topic, round its end.
     void GoToHit(int step);
-    void ClearHits();
     // The first showing: the preferred size cut to the available area, centred; once the window manager's
     // frame is known, the whole frame is kept inside.
     void PlaceOnScreen();
@@ -119,9 +120,8 @@ private:
     QListWidget* searchList_ = nullptr;
     QLabel* searchStatus_ = nullptr;
     SearchQuery query_;
-    // The marked hits of the shown topic, and which of them is the current one.
-    QList<QTextCursor> hits_;
-    int currentHit_ = -1;
+    // The text of each topic as the reader sees it, made on the first search in the help.
+    QStringList topicTexts_;
     bool placed_ = false;
     bool framed_ = false;
     // Key presses that reached the window, whatever became of them: tells a key never delivered from one lost

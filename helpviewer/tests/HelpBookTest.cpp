@@ -13,7 +13,6 @@ using ::brelmont::testing::PrintTo;
 
 using brelmont::viewer::DecodeCp1251;
 using brelmont::viewer::HelpBook;
-using brelmont::viewer::HtmlToText;
 using brelmont::viewer::TopicPlace;
 
 struct ByteCase {
@@ -105,15 +104,6 @@ TEST(HelpDocument, IdsInsideATopicAreItsSectionsAndLeadThere) {
     EXPECT_FALSE(book.Locate(QStringLiteral("Nowhere")).has_value());
     EXPECT_FALSE(book.Locate(QString()).has_value());
     EXPECT_EQ(book.FindTopic(QStringLiteral("Chart")), nullptr);
-}
-
-TEST(HelpDocument, TopicTextIsWhatAReaderSees) {
-    EXPECT_EQ(HtmlToText(QStringLiteral("<h2 id=\"A\">Заголовок</h2><p>P = c<sup>2·mu</sup>,&nbsp;а&#160;не "
-                                        "&laquo;x&raquo; &amp; &#x41;<br>дальше</p><!-- <p>скрыто</p> -->"
-                                        "<table><tr><td>55%</td><td>2</td></tr></table>")),
-              QStringLiteral("Заголовок P = c2·mu, а не «x» & A дальше 55% 2"));
-    EXPECT_EQ(HtmlToText(QStringLiteral("a &bogus; &#0; &#xD800; b")),
-              QStringLiteral("a &bogus; &#0; &#xD800; b"));
 }
 
 TEST(HelpKeywords, LookupIgnoresCaseAndTheFirstEntryWins) {
