@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextCharFormat>
 #include <QTextDocument>
@@ -149,7 +150,7 @@ bool ViewerWindow::event(QEvent* event) {
                              type == QEvent::WindowActivate || type == QEvent::Paint;
     if (mayBeFramed && placed_ && !framed_ && isVisible() && frameGeometry() != geometry()) {
         framed_ = true;
-        KeepFrameOnScreen();
+        PlaceOnScreen();
     }
     return QMainWindow::event(event);
 }
@@ -204,6 +205,8 @@ void ViewerWindow::BuildPanes() {
     indexLayout->addWidget(indexList_);
     tabs_->addTab(index, QStringLiteral("Указатель"));
     tabs_->addTab(BuildSearch(), QStringLiteral("Поиск"));
+    // Every tab's title whole, at any scale.
+    tabs_->setMinimumWidth(tabs_->tabBar()->sizeHint().width() + 4);
 
     browser_ = new TopicBrowser([this](const QUrl& url) { return Page(url); }, splitter);
     browser_->setObjectName(QStringLiteral("topic"));
@@ -361,9 +364,14 @@ void ViewerWindow::GoToHit(int step) {
         end.movePosition(step < 0 ? QTextCursor::End : QTextCursor::Start);
         hit = document->find(query_.AnyWord(), end, direction);
     }
-    if (!hit.isNull()) {
-        browser_->setTextCursor(hit);
-        browser_->ensureCursorVisible();
+    if (hit.isNull()) {
+        return;
+    }
+    browser_->setTextCursor(hit);
+    // A hit at an edge of the pane is brought a third of the way down, with what leads up to it.
+    const int height = browser_->viewport()->height();
+    if (const int top = browser_->cursorRect().top(); top < height / 6 || top > height * 5 / 6) {
+        browser_->verticalScrollBar()->setValue(browser_->verticalScrollBar()->value() + top - height / 3);
     }
 }
 
@@ -649,19 +657,6 @@ void ViewerWindow::PlaceOnScreen() {
     resize(place.size() - frame);
     // A window's position is its frame's.
     move(place.topLeft());
-}
-
-void ViewerWindow::KeepFrameOnScreen() {
-    const QScreen* screen = this->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect frame = frameGeometry();
-    const QRect kept = KeptInside(frame, screen->availableGeometry());
-    if (kept != frame) {
-        resize(size() - (frame.size() - kept.size()));
-        move(kept.topLeft());
-    }
 }
 
 QByteArray ViewerWindow::StateJson() const {

@@ -95,10 +95,9 @@ private:
     void MarkHits();
     // F3 and Shift+F3: selects the next or previous hit in the shown topic, round its end.
     void GoToHit(int step);
-    // The first showing: the preferred size cut to the available area, centred; once the window manager's
-    // frame is known, the whole frame is kept inside.
+    // The preferred size, frame included, cut to the available area and centred: at the first showing with a
+    // frame guessed, again once the window manager's frame is known.
     void PlaceOnScreen();
-    void KeepFrameOnScreen();
     void FillContents();
     void FillIndex();
     void SelectContentsEntry(const QString& topicId);
