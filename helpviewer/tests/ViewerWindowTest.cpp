@@ -400,27 +400,17 @@ struct FitRow {
 class FrameOnScreen : public ::testing::TestWithParam<FitRow> {};
 
 TEST_P(FrameOnScreen, StaysInsideTheAvailableArea) {
-    const QRect kept = viewer::KeptInside(GetParam().frame, GetParam().available);
-    EXPECT_EQ(kept, GetParam().expected);
-    EXPECT_TRUE(GetParam().available.contains(kept));
+    EXPECT_EQ(viewer::KeptInside(GetParam().frame, GetParam().available), GetParam().expected);
 }
 
-// The logical areas of a 1280 x 1024 screen with a 30-pixel panel at the top, at 1x, 1.5x and 2x.
-INSTANTIATE_TEST_SUITE_P(
-    Viewer, FrameOnScreen,
-    ::testing::Values(
-        FitRow{"FitsAt1x", QRect(0, 30, 1280, 994), QRect(100, 100, 836, 628), QRect(100, 100, 836, 628)},
-        FitRow{"PushedBackFromTheRightAndBottom", QRect(0, 30, 1280, 994), QRect(900, 800, 836, 628),
-               QRect(444, 396, 836, 628)},
-        FitRow{"BelowThePanel", QRect(0, 30, 1280, 994), QRect(-20, 0, 836, 628), QRect(0, 30, 836, 628)},
-        FitRow{"CutAt1_5x", QRect(0, 20, 853, 663), QRect(10, 20, 1246, 930), QRect(0, 20, 853, 663)},
-        FitRow{"CutAt2x", QRect(0, 15, 640, 497), QRect(0, 0, 1656, 1208), QRect(0, 15, 640, 497)}),
-    brelmont::testing::RowName());
-
-TEST(ViewerPlace, ANewWindowIsCentredAndNeverLargerThanTheArea) {
-    EXPECT_EQ(viewer::CentredFrame(QSize(836, 628), QRect(0, 30, 1280, 994)), QRect(222, 213, 836, 628));
-    EXPECT_EQ(viewer::CentredFrame(QSize(836, 628), QRect(0, 15, 640, 497)), QRect(0, 15, 640, 497));
-    EXPECT_EQ(viewer::CentredFrame(QSize(836, 628), QRect(0, 20, 853, 663)), QRect(9, 38, 836, 628));
-}
+// The logical work areas of a 1280 x 1024 screen with a 30-pixel panel at the top, at 1x and 2x.
+INSTANTIATE_TEST_SUITE_P(Viewer, FrameOnScreen,
+                         ::testing::Values(FitRow{"FitsAt1x", QRect(0, 30, 1280, 994),
+                                                  QRect(100, 100, 836, 628), QRect(100, 100, 836, 628)},
+                                           FitRow{"PushedBackFromEveryEdge", QRect(0, 30, 1280, 994),
+                                                  QRect(900, 0, 836, 628), QRect(444, 30, 836, 628)},
+                                           FitRow{"CutAt2x", QRect(0, 15, 640, 497), QRect(-8, 0, 1656, 1208),
+                                                  QRect(0, 15, 640, 497)}),
+                         brelmont::testing::RowName());
 
 } // namespace
