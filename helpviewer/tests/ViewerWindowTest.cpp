@@ -291,7 +291,7 @@ TEST_F(Viewer, AnIndexKeywordOfASectionOpensTheSectionNotTheTopOfItsTopic) {
 
 // The risk chart's F1 asks for its section by id, as a topic jump.
 TEST_F(Viewer, AJumpToASectionIdOpensItsTopicThere) {
-    window.Handle(Command(JumpCommand("RiskChart")));
+    window.Handle(Command(JumpCommand(kRiskChartHelpTopic)));
     EXPECT_EQ(Page(), QStringLiteral("topic:Topic50#RiskChart"));
     EXPECT_EQ(TopLine(), QStringLiteral("График риска"));
     window.Handle(Command(JumpCommand("NoSuchSection")));
