@@ -200,12 +200,15 @@ void HelpBook::ParseDocument(const QString& html, const QStringList& knownIds) {
         QString id;
     };
     std::vector<Start> starts;
+    std::vector<Start> anchors;
     QStringList wanted = knownIds;
     static const QRegularExpression anchor(QStringLiteral("\\b(?:id|name)\\s*=\\s*[\"']([^\"']*)[\"']"));
-    for (auto it = anchor.globalMatch(html); it.hasNext() && !wanted.isEmpty();) {
+    for (auto it = anchor.globalMatch(html); it.hasNext();) {
         const auto match = it.next();
         if (wanted.removeAll(match.captured(1)) > 0) {
             starts.push_back({TopicStart(html, match.capturedStart()), match.captured(1)});
+        } else if (!match.captured(1).isEmpty()) {
+            anchors.push_back({match.capturedStart(), match.captured(1)});
         }
     }
     std::sort(starts.begin(), starts.end(), [](const Start& a, const Start& b) { return a.at < b.at; });
@@ -234,6 +237,15 @@ void HelpBook::ParseDocument(const QString& html, const QStringList& knownIds) {
         if (topic.title.isEmpty()) {
             topic.title = PlainText(heading.match(topic.html).captured(1));
         }
+        for (const auto& section : anchors) {
+            // A topic's own ids come first: an id that is also a topic's stays that topic's.
+            const QString key = section.id.toCaseFolded();
+            if (section.at >= from && section.at < to && !sections_.contains(key) &&
+                !knownIds.contains(section.id, Qt::CaseInsensitive)) {
+                sections_.insert(key, section.id);
+                sectionTopics_.insert(key, topic.id);
+            }
+        }
         topics_ << topic;
     }
 }
@@ -245,6 +257,17 @@ const Topic* HelpBook::FindTopic(const QString& id) const {
         }
     }
     return nullptr;
+}
+
+std::optional<TopicPlace> HelpBook::Locate(const QString& id) const {
+    if (const Topic* topic = FindTopic(id)) {
+        return TopicPlace{topic->id, {}};
+    }
+    const QString key = id.trimmed().toCaseFolded();
+    if (const auto it = sections_.constFind(key); it != sections_.cend()) {
+        return TopicPlace{sectionTopics_.value(key), *it};
+    }
+    return std::nullopt;
 }
 
 QString HelpBook::TopicForKeyword(const QString& keyword) const {

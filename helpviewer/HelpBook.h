@@ -7,13 +7,15 @@
 //   help.GID  the keyword index, UTF-8, "keyword TAB topic id" per line;
 //   1.GID     the topic list, UTF-8, "topic id TAB title [TAB context number]" per line.
 // The index files take the help file's base name, except the topic list; names are matched without regard
-// to case. Missing companions leave their part empty.
+// to case. Missing companions leave their part empty. Any other id or name in the document marks a section
+// of the topic it stands in: the index and jumps may name it like a topic, and it opens at that place.
 #pragma once
 
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace brelmont::viewer {
 
@@ -32,6 +34,14 @@ struct Topic {
     QString html;
 };
 
+// Where an id leads: a topic, and the anchor of a section inside it (empty for the topic's top).
+struct TopicPlace {
+    QString topicId;
+    QString section;
+
+    bool operator==(const TopicPlace&) const = default;
+};
+
 class HelpBook {
 public:
     // Reads the help file and its companions; false when the help file itself cannot be read.
@@ -41,7 +51,10 @@ public:
     const QString& Title() const { return title_; }
     const QList<ContentsEntry>& Contents() const { return contents_; }
     const Topic* FindTopic(const QString& id) const;
-    // The first topic listed for the keyword (compared without regard to case), empty when none.
+    // The topic or section an id names (compared without regard to case); nullopt when it names neither.
+    std::optional<TopicPlace> Locate(const QString& id) const;
+    const QList<Topic>& Topics() const { return topics_; }
+    // The first topic or section listed for the keyword (compared without regard to case), empty when none.
     QString TopicForKeyword(const QString& keyword) const;
     QString TopicForContext(qint32 context) const;
     QStringList Keywords() const { return keywordOrder_; }
@@ -63,6 +76,9 @@ private:
     QStringList keywordOrder_;
     QHash<QString, QString> listedTitles_;
     QHash<qint32, QString> contexts_;
+    // Case-folded section anchor -> the anchor as written, and the topic it stands in.
+    QHash<QString, QString> sections_;
+    QHash<QString, QString> sectionTopics_;
 };
 
 } // namespace brelmont::viewer

@@ -9,13 +9,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTextCharFormat>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -28,6 +35,8 @@ namespace {
 
 constexpr auto kTopicScheme = "topic";
 constexpr auto kContentsScheme = "contents";
+// Until the window manager has framed the window, a title bar and thin borders are allowed for.
+constexpr QSize kFrameGuess{16, 48};
 
 const char* const kPageStyle = R"(
 body { font-family: "DejaVu Sans", "Liberation Sans", sans-serif; font-size: 11pt; color: #1d1d1d; }
@@ -45,10 +54,13 @@ QString Escape(const QString& text) {
     return text.toHtmlEscaped();
 }
 
-QUrl TopicUrl(const QString& id) {
+QUrl TopicUrl(const QString& id, const QString& section = {}) {
     QUrl url;
     url.setScheme(QLatin1String(kTopicScheme));
     url.setPath(id);
+    if (!section.isEmpty()) {
+        url.setFragment(section);
+    }
     return url;
 }
 
@@ -68,6 +80,29 @@ QUrl ContentsUrl() {
 
 } // namespace
 
+QRect KeptInside(QRect frame, const QRect& available) {
+    frame.setSize(frame.size().boundedTo(available.size()));
+    if (frame.right() > available.right()) {
+        frame.moveRight(available.right());
+    }
+    if (frame.bottom() > available.bottom()) {
+        frame.moveBottom(available.bottom());
+    }
+    if (frame.left() < available.left()) {
+        frame.moveLeft(available.left());
+    }
+    if (frame.top() < available.top()) {
+        frame.moveTop(available.top());
+    }
+    return frame;
+}
+
+QRect CentredFrame(QSize wanted, const QRect& available) {
+    QRect frame(QPoint(), wanted.boundedTo(available.size()));
+    frame.moveCenter(available.center());
+    return KeptInside(frame, available);
+}
+
 TopicBrowser::TopicBrowser(std::function<QString(const QUrl&)> page, QWidget* parent)
     : QTextBrowser(parent), page_(std::move(page)) {}
 
@@ -81,11 +116,13 @@ QVariant TopicBrowser::loadResource(int type, const QUrl& name) {
 
 ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString::fromUtf8(kDefaultTitle));
-    resize(820, 580);
+    setWindowIcon(QIcon(QStringLiteral(":/viewer/brelmont.png")));
+    resize(kPreferredSize);
 
     QAction* contents = BuildNavigation();
     BuildPanes();
     ConnectPanes(contents);
+    ConnectSearch();
     // The platform hands keys to the window first, then to its focus widget. The window itself exists only
     // once shown, so the filter watches the application.
     qApp->installEventFilter(this);
@@ -95,7 +132,27 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == static_cast<QObject*>(windowHandle())) {
         ++keysReceived_;
     }
+    // Down from the search words goes on to what they found, as in a combo box.
+    if (event->type() == QEvent::KeyPress && watched == searchEdit_ &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down && searchList_->count() > 0) {
+        searchList_->setFocus();
+        if (searchList_->currentRow() < 0) {
+            searchList_->setCurrentRow(0);
+        }
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool ViewerWindow::event(QEvent* event) {
+    const auto type = event->type();
+    const bool mayBeFramed = type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show ||
+                             type == QEvent::WindowActivate || type == QEvent::Paint;
+    if (mayBeFramed && placed_ && !framed_ && isVisible() && frameGeometry() != geometry()) {
+        framed_ = true;
+        PlaceOnScreen();
+    }
+    return QMainWindow::event(event);
 }
 
 QAction* ViewerWindow::BuildNavigation() {
@@ -110,6 +167,17 @@ QAction* ViewerWindow::BuildNavigation() {
     forward_->setShortcut(QKeySequence::Forward);
     back_->setEnabled(false);
     forward_->setEnabled(false);
+    auto* find = toolbar->addAction(QStringLiteral("Найти"));
+    find->setShortcut(QKeySequence::Find);
+    find->setToolTip(QStringLiteral("Поиск слов во всех разделах (Ctrl+F)"));
+    connect(find, &QAction::triggered, this, &ViewerWindow::ShowTextSearch);
+    auto* next = new QAction(QStringLiteral("Следующее совпадение"), this);
+    next->setShortcut(QKeySequence::FindNext);
+    connect(next, &QAction::triggered, this, [this] { GoToHit(1); });
+    auto* previous = new QAction(QStringLiteral("Предыдущее совпадение"), this);
+    previous->setShortcut(QKeySequence::FindPrevious);
+    connect(previous, &QAction::triggered, this, [this] { GoToHit(-1); });
+    addActions({next, previous});
     return contents;
 }
 
@@ -121,6 +189,7 @@ void ViewerWindow::BuildPanes() {
     tree_->setObjectName(QStringLiteral("contents"));
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(false);
+    tree_->setAccessibleName(QStringLiteral("Содержание"));
     tabs_->addTab(tree_, QStringLiteral("Содержание"));
 
     auto* index = new QWidget(tabs_);
@@ -128,14 +197,20 @@ void ViewerWindow::BuildPanes() {
     indexEdit_ = new QLineEdit(index);
     indexEdit_->setObjectName(QStringLiteral("keyword"));
     indexEdit_->setPlaceholderText(QStringLiteral("Ключевое слово"));
+    indexEdit_->setAccessibleName(QStringLiteral("Ключевое слово"));
     indexList_ = new QListWidget(index);
     indexList_->setObjectName(QStringLiteral("keywords"));
+    indexList_->setAccessibleName(QStringLiteral("Ключевые слова"));
     indexLayout->addWidget(indexEdit_);
     indexLayout->addWidget(indexList_);
     tabs_->addTab(index, QStringLiteral("Указатель"));
+    tabs_->addTab(BuildSearch(), QStringLiteral("Поиск"));
+    // Every tab's title whole, at any scale.
+    tabs_->setMinimumWidth(tabs_->tabBar()->sizeHint().width() + 4);
 
     browser_ = new TopicBrowser([this](const QUrl& url) { return Page(url); }, splitter);
     browser_->setObjectName(QStringLiteral("topic"));
+    browser_->setAccessibleName(QStringLiteral("Текст раздела"));
     browser_->setOpenLinks(false);
     browser_->document()->setDefaultStyleSheet(QString::fromUtf8(kPageStyle));
     splitter->addWidget(tabs_);
@@ -143,6 +218,27 @@ void ViewerWindow::BuildPanes() {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({250, 570});
     setCentralWidget(splitter);
+}
+
+QWidget* ViewerWindow::BuildSearch() {
+    searchPage_ = new QWidget(tabs_);
+    auto* layout = new QVBoxLayout(searchPage_);
+    searchEdit_ = new QLineEdit(searchPage_);
+    searchEdit_->setObjectName(QStringLiteral("searchText"));
+    searchEdit_->setPlaceholderText(QStringLiteral("Слова для поиска"));
+    searchEdit_->setAccessibleName(QStringLiteral("Слова для поиска"));
+    searchEdit_->setClearButtonEnabled(true);
+    searchStatus_ = new QLabel(searchPage_);
+    searchStatus_->setObjectName(QStringLiteral("searchStatus"));
+    searchStatus_->setTextFormat(Qt::PlainText);
+    searchStatus_->setWordWrap(true);
+    searchList_ = new QListWidget(searchPage_);
+    searchList_->setObjectName(QStringLiteral("searchResults"));
+    searchList_->setAccessibleName(QStringLiteral("Найденные разделы"));
+    layout->addWidget(searchEdit_);
+    layout->addWidget(searchStatus_);
+    layout->addWidget(searchList_);
+    return searchPage_;
 }
 
 void ViewerWindow::ConnectPanes(QAction* contents) {
@@ -160,6 +256,8 @@ void ViewerWindow::ConnectPanes(QAction* contents) {
             Navigate(TopicUrl(id));
         }
     });
+    connect(tree_, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { OpenClicked(item->data(0, Qt::UserRole).toString()); });
     connect(indexEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         for (int row = 0; row < indexList_->count(); ++row) {
             if (indexList_->item(row)->text().startsWith(text.trimmed(), Qt::CaseInsensitive)) {
@@ -172,13 +270,109 @@ void ViewerWindow::ConnectPanes(QAction* contents) {
     });
     auto openKeyword = [this] {
         if (auto* item = indexList_->currentItem()) {
-            if (const QString id = book_.TopicForKeyword(item->text()); !id.isEmpty()) {
-                Navigate(TopicUrl(id));
-            }
+            NavigateTo(book_.TopicForKeyword(item->text()));
         }
     };
     connect(indexEdit_, &QLineEdit::returnPressed, this, openKeyword);
     connect(indexList_, &QListWidget::itemActivated, this, openKeyword);
+    connect(indexList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { OpenClicked(book_.TopicForKeyword(item->text())); });
+}
+
+void ViewerWindow::ConnectSearch() {
+    connect(searchEdit_, &QLineEdit::textChanged, this, &ViewerWindow::RunSearch);
+    connect(searchEdit_, &QLineEdit::returnPressed, this, [this] {
+        if (searchList_->count() == 0) {
+            return;
+        }
+        if (searchList_->currentItem() == nullptr) {
+            searchList_->setCurrentRow(0);
+        }
+        OpenSearchHit(searchList_->currentItem());
+        searchList_->setFocus();
+    });
+    connect(searchList_, &QListWidget::itemActivated, this, &ViewerWindow::OpenSearchHit);
+    connect(searchList_, &QListWidget::itemClicked, this, &ViewerWindow::OpenSearchHit);
+}
+
+void ViewerWindow::RunSearch(const QString& text) {
+    query_ = SearchQuery(text);
+    searchList_->clear();
+    const QList<Topic>& topics = book_.Topics();
+    if (!query_.IsEmpty() && topicTexts_.size() != topics.size()) {
+        topicTexts_.clear();
+        QTextDocument reader;
+        for (const Topic& topic : topics) {
+            reader.setHtml(topic.html);
+            topicTexts_ << reader.toPlainText();
+        }
+    }
+    for (qsizetype i = 0; i < topics.size() && !query_.IsEmpty(); ++i) {
+        if (query_.FoundIn(topicTexts_[i])) {
+            auto* item = new QListWidgetItem(topics[i].title, searchList_);
+            item->setData(Qt::UserRole, topics[i].id);
+        }
+    }
+    QString status;
+    if (!query_.IsEmpty()) {
+        status =
+            searchList_->count() == 0
+                ? QStringLiteral("Ничего не найдено: «%1» нет ни в одном разделе.").arg(text.simplified())
+                : QStringLiteral("Найдено разделов: %1.").arg(searchList_->count());
+    }
+    searchStatus_->setText(status);
+    searchList_->setAccessibleDescription(status);
+    if (searchList_->count() > 0) {
+        searchList_->setCurrentRow(0);
+    }
+}
+
+void ViewerWindow::OpenSearchHit(QListWidgetItem* item) {
+    if (item == nullptr) {
+        return;
+    }
+    Navigate(TopicUrl(item->data(Qt::UserRole).toString()));
+    MarkHits();
+}
+
+void ViewerWindow::MarkHits() {
+    if (query_.IsEmpty()) {
+        return;
+    }
+    // Marked in the topic's own text, which goes with it when another page is loaded.
+    QTextCharFormat marked;
+    marked.setBackground(QColor(kHitBackground));
+    marked.setForeground(Qt::black);
+    const QTextDocument* document = browser_->document();
+    for (QTextCursor hit = document->find(query_.AnyWord()); !hit.isNull() && hit.hasSelection();
+         hit = document->find(query_.AnyWord(), hit)) {
+        hit.mergeCharFormat(marked);
+    }
+    browser_->moveCursor(QTextCursor::Start);
+    GoToHit(1);
+}
+
+void ViewerWindow::GoToHit(int step) {
+    if (query_.IsEmpty()) {
+        return;
+    }
+    const QTextDocument* document = browser_->document();
+    const auto direction = step < 0 ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    QTextCursor hit = document->find(query_.AnyWord(), browser_->textCursor(), direction);
+    if (hit.isNull()) {
+        QTextCursor end(browser_->document());
+        end.movePosition(step < 0 ? QTextCursor::End : QTextCursor::Start);
+        hit = document->find(query_.AnyWord(), end, direction);
+    }
+    if (hit.isNull()) {
+        return;
+    }
+    browser_->setTextCursor(hit);
+    // A hit at an edge of the pane is brought a third of the way down, with what leads up to it.
+    const int height = browser_->viewport()->height();
+    if (const int top = browser_->cursorRect().top(); top < height / 6 || top > height * 5 / 6) {
+        browser_->verticalScrollBar()->setValue(browser_->verticalScrollBar()->value() + top - height / 3);
+    }
 }
 
 QString ViewerWindow::Page(const QUrl& url) const {
@@ -294,6 +488,8 @@ bool ViewerWindow::UseFile(const QString& file, const QString& folder, const QSt
     setWindowTitle(book_.Title().isEmpty() ? QString::fromUtf8(kDefaultTitle) : book_.Title());
     FillContents();
     FillIndex();
+    topicTexts_.clear();
+    RunSearch(searchEdit_->text());
     browser_->clearHistory();
     return false;
 }
@@ -321,6 +517,23 @@ void ViewerWindow::Navigate(const QUrl& url) {
     }
 }
 
+bool ViewerWindow::NavigateTo(const QString& id) {
+    const auto place = book_.Locate(id);
+    if (!place) {
+        return false;
+    }
+    Navigate(TopicUrl(place->topicId, place->section));
+    return true;
+}
+
+void ViewerWindow::OpenClicked(const QString& id) {
+    if (const auto place = book_.Locate(id)) {
+        if (const QUrl url = TopicUrl(place->topicId, place->section); browser_->source() != url) {
+            Navigate(url);
+        }
+    }
+}
+
 void ViewerWindow::ShowContents() {
     Navigate(ContentsUrl());
     tabs_->setCurrentWidget(tree_);
@@ -331,11 +544,10 @@ void ViewerWindow::ShowContents() {
 }
 
 void ViewerWindow::ShowTopic(const QString& id) {
-    if (book_.FindTopic(id) == nullptr) {
+    if (!NavigateTo(id)) {
         ShowContents();
         return;
     }
-    Navigate(TopicUrl(id));
     tabs_->setCurrentWidget(tree_);
     tree_->setFocus();
 }
@@ -346,6 +558,12 @@ void ViewerWindow::ShowKeywordSearch(const QString& keyword) {
     indexEdit_->setText(keyword);
     indexEdit_->selectAll();
     indexEdit_->setFocus();
+}
+
+void ViewerWindow::ShowTextSearch() {
+    tabs_->setCurrentWidget(searchPage_);
+    searchEdit_->setFocus();
+    searchEdit_->selectAll();
 }
 
 void ViewerWindow::Apply(const ViewAction& action) {
@@ -369,9 +587,7 @@ void ViewerWindow::OpenLink(const QUrl& url) {
     if (url.scheme() == QLatin1String(kTopicScheme) || url.scheme() == QLatin1String(kContentsScheme)) {
         Navigate(url);
     } else if (url.scheme().isEmpty() && url.path().isEmpty() && url.hasFragment()) {
-        if (book_.FindTopic(url.fragment()) != nullptr) {
-            Navigate(TopicUrl(url.fragment()));
-        } else {
+        if (!NavigateTo(url.fragment())) {
             browser_->scrollToAnchor(url.fragment());
         }
     } else if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https") ||
@@ -400,9 +616,7 @@ bool ViewerWindow::Handle(const helpprotocol::Request& request) {
         UseFile(request.file, request.folder, request.helpFolder);
         Apply(RunMacros(
             QString::fromUtf8(request.text),
-            [this](const QString& file, const QString& id) {
-                return BookFor(file)->FindTopic(id) != nullptr;
-            },
+            [this](const QString& file, const QString& id) { return BookFor(file)->Locate(id).has_value(); },
             [this](const QString& file, const QString& keyword) {
                 return BookFor(file)->TopicForKeyword(keyword);
             }));
@@ -421,9 +635,28 @@ void ViewerWindow::Present() {
     if (isMinimized()) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
     }
+    if (!placed_) {
+        placed_ = true;
+        PlaceOnScreen();
+    }
     show();
     raise();
     activateWindow();
+}
+
+void ViewerWindow::PlaceOnScreen() {
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QSize frame = frameGeometry().size() - size();
+    if (frame.isNull()) {
+        frame = kFrameGuess;
+    }
+    const QRect place = CentredFrame(kPreferredSize + frame, screen->availableGeometry());
+    resize(place.size() - frame);
+    // A window's position is its frame's.
+    move(place.topLeft());
 }
 
 QByteArray ViewerWindow::StateJson() const {
@@ -433,8 +666,9 @@ QByteArray ViewerWindow::StateJson() const {
     state[QStringLiteral("active")] = isActiveWindow();
     state[QStringLiteral("file")] = book_.Path();
     state[QStringLiteral("page")] = browser_->source().toString();
-    state[QStringLiteral("tab")] =
-        tabs_->currentWidget() == tree_ ? QStringLiteral("contents") : QStringLiteral("index");
+    state[QStringLiteral("tab")] = tabs_->currentWidget() == tree_         ? QStringLiteral("contents")
+                                   : tabs_->currentWidget() == searchPage_ ? QStringLiteral("search")
+                                                                           : QStringLiteral("index");
     const QWidget* focus = focusWidget();
     state[QStringLiteral("focus")] = focus != nullptr ? focus->objectName() : QString();
     state[QStringLiteral("keyword")] = indexEdit_->text();

@@ -9,6 +9,8 @@
 #include "helpviewer/RequestServer.h"
 #include "helpviewer/UnixSocketServer.h"
 #include "helpviewer/ViewerWindow.h"
+#include "ui/Dialogs.h"
+#include "ui/ToolkitTranslation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +20,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(
         brelmont::kViewerWindowClass.data(), static_cast<qsizetype>(brelmont::kViewerWindowClass.size())));
+    // Qt's own words in Russian whatever the session's language, and Shift+F10 for menus, as in the program.
+    brelmont::InstallToolkitTranslation();
+    brelmont::InstallContextMenuKey();
 
     QString server;
     QString file;

@@ -49,6 +49,8 @@ inline constexpr std::uint32_t HELP_COMMAND = 0x0102;
 
 inline constexpr std::string_view kHelpFileName = "help.hlp";
 inline constexpr std::string_view kHelpJumpTopic = "TApplication_HelpJump";
+// The section of the help on the risk chart: a jump to it opens the Kelly topic at that section.
+inline constexpr std::string_view kRiskChartHelpTopic = "RiskChart";
 inline constexpr std::string_view kViewerWindowTitle = "Справка Windows";
 inline constexpr std::string_view kHelpKeys = "{enter}";
 // The viewer program's file name, which is also the class name under which its top-level windows are found

@@ -6,7 +6,9 @@
 #include "base/testing/RowName.h"
 #include "helpdelivery/HelpArchive.h"
 #include "helpdelivery/WorkFolder.h"
+#include "helpdelivery/display/HelpSystem.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -134,9 +136,17 @@ TEST(HelpFiles, TopicListIndexAndDocumentAgree) {
     const std::vector<std::string> index = Lines(ReadFile(kBuilt + "/help.GID"), "\n");
     EXPECT_GE(index.size(), 20u);
     std::set<std::string> indexed;
+    // The risk chart's F1 jumps to its section, which the index names too.
+    EXPECT_NE(document.find("<h3 id=\"" + std::string(kRiskChartHelpTopic) + "\">"), std::string::npos);
+    EXPECT_NE(std::find(index.begin(), index.end(), "график риска\t" + std::string(kRiskChartHelpTopic)),
+              index.end());
     for (const std::string& line : index) {
         const std::string id = line.substr(line.find('\t') + 1);
-        EXPECT_EQ(ids.count(id), 1u) << line;
+        // A keyword names a topic, or a section inside one by its heading's id.
+        if (ids.count(id) == 0) {
+            EXPECT_NE(document.find("<h3 id=\"" + id + "\">"), std::string::npos) << line;
+            continue;
+        }
         indexed.insert(id);
     }
     EXPECT_EQ(indexed, ids);

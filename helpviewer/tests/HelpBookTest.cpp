@@ -13,6 +13,7 @@ using ::brelmont::testing::PrintTo;
 
 using brelmont::viewer::DecodeCp1251;
 using brelmont::viewer::HelpBook;
+using brelmont::viewer::TopicPlace;
 
 struct ByteCase {
     std::string name;
@@ -85,6 +86,24 @@ TEST(HelpDocument, TopicsStartAtTheirAnchorsWhateverCarriesThem) {
     EXPECT_EQ(book.TopicForContext(7), QStringLiteral("B"));
     EXPECT_TRUE(book.TopicForContext(0).isEmpty());
     EXPECT_EQ(book.Style(), QStringLiteral("p{}"));
+}
+
+TEST(HelpDocument, IdsInsideATopicAreItsSectionsAndLeadThere) {
+    HelpBook book;
+    book.ParseDocument(QStringLiteral("<body><h2 id=\"T1\">One</h2><h3 id=\"Chart\">Chart</h3><p>x</p>"
+                                      "<h2 id=\"T2\">Two</h2><p><a name=\"Late\"></a>y</p>"
+                                      "<p id=\"T1\">again</p></body>"),
+                       {QStringLiteral("T1"), QStringLiteral("T2")});
+    EXPECT_EQ(book.Locate(QStringLiteral("t1")), (TopicPlace{QStringLiteral("T1"), {}}));
+    EXPECT_EQ(book.Locate(QStringLiteral("chart")),
+              (TopicPlace{QStringLiteral("T1"), QStringLiteral("Chart")}));
+    EXPECT_EQ(book.Locate(QStringLiteral("Late")),
+              (TopicPlace{QStringLiteral("T2"), QStringLiteral("Late")}));
+    // A topic's id met again further on stays the topic's, never a section of another.
+    EXPECT_EQ(book.Locate(QStringLiteral("T1")), (TopicPlace{QStringLiteral("T1"), {}}));
+    EXPECT_FALSE(book.Locate(QStringLiteral("Nowhere")).has_value());
+    EXPECT_FALSE(book.Locate(QString()).has_value());
+    EXPECT_EQ(book.FindTopic(QStringLiteral("Chart")), nullptr);
 }
 
 TEST(HelpKeywords, LookupIgnoresCaseAndTheFirstEntryWins) {

@@ -58,13 +58,23 @@ void WriteSampleHelp(const QString& folder) {
                                    "<table><tr><th>p</th><th>k</th><th>f</th></tr>"
                                    "<tr><td>55%</td><td>2</td><td>10%</td></tr></table>\n"
                                    "<p>См. <a href=\"#Topic30\">Использование программы</a>.</p>\n");
+            // Long enough to scroll: a section further down has to be brought into view.
+            for (int line = 1; line <= 40; ++line) {
+                html += QStringLiteral("<p>Пояснение %1 к размеру ставки.</p>\n").arg(line);
+            }
+            html += QStringLiteral("<h3 id=\"RiskChart\">График риска</h3>\n"
+                                   "<p>Пример расчёта риска для ставки Келли.</p>\n");
+            for (int line = 41; line <= 80; ++line) {
+                html += QStringLiteral("<p>Пояснение %1 к графику.</p>\n").arg(line);
+            }
         }
     }
     html += QStringLiteral("</body></html>\n");
     Write(QDir(folder).filePath(QStringLiteral("help.hlp")), html.toUtf8());
     Write(QDir(folder).filePath(QStringLiteral("help.cnt")), SampleContents());
     Write(QDir(folder).filePath(QStringLiteral("help.GID")),
-          QStringLiteral("Келли\tTopic50\nкнопки\tTopic40\nлицензия\tTopic20\n").toUtf8());
+          QStringLiteral("Келли\tTopic50\nкнопки\tTopic40\nлицензия\tTopic20\nграфик риска\tRiskChart\n")
+              .toUtf8());
     QString list;
     for (int i = 0; i < 6; ++i) {
         list += QStringLiteral("Topic%1\t%2\n").arg((i + 1) * 10).arg(kSampleTitles[i]);

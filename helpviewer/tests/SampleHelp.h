@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// A help set shaped like the program's own (six topics, an untitled contents file in code page 1251), made
-// by the tests so that they do not depend on the help build.
+// A help set shaped like the program's own (six topics, an untitled contents file in code page 1251, a
+// section "RiskChart" far down the Kelly topic that the index names), made by the tests so that they do not
+// depend on the help build.
 #pragma once
 
 #include <QByteArray>

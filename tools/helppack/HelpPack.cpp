@@ -152,8 +152,29 @@ std::string TopicList(const std::vector<Topic>& topics) {
     return out;
 }
 
+std::vector<std::string> DocumentIds(std::string_view html) {
+    std::vector<std::string> ids;
+    static constexpr std::string_view kAttribute = " id=\"";
+    for (std::size_t at = html.find(kAttribute); at != std::string_view::npos;
+         at = html.find(kAttribute, at + 1)) {
+        const std::size_t from = at + kAttribute.size();
+        const std::size_t end = html.find('"', from);
+        if (end == std::string_view::npos) {
+            Fail("an id attribute at byte " + std::to_string(at) + " is not closed");
+        }
+        ids.emplace_back(html.substr(from, end - from));
+    }
+    return ids;
+}
+
 void CheckDocument(std::string_view html, const std::vector<Topic>& topics) {
     CheckUtf8(html);
+    std::set<std::string> seen;
+    for (const std::string& id : DocumentIds(html)) {
+        if (id.empty() || !seen.insert(id).second) {
+            Fail("the document uses the id \"" + id + "\" " + (id.empty() ? "empty" : "twice"));
+        }
+    }
     std::size_t after = 0;
     for (const Topic& topic : topics) {
         const std::string heading = "<h2 id=\"" + topic.Id + "\">" + topic.Title + "</h2>";
@@ -168,9 +189,11 @@ void CheckDocument(std::string_view html, const std::vector<Topic>& topics) {
     }
 }
 
-std::string CheckedIndex(std::string_view keywords, const std::vector<Topic>& topics) {
+std::string CheckedIndex(std::string_view keywords, const std::vector<Topic>& topics,
+                         const std::vector<std::string>& sectionIds) {
     CheckUtf8(keywords);
-    const std::set<std::string> ids = TopicIds(topics);
+    std::set<std::string> ids = TopicIds(topics);
+    ids.insert(sectionIds.begin(), sectionIds.end());
     std::string out;
     for (std::string_view line : Lines(keywords)) {
         const std::size_t tab = line.find('\t');
@@ -178,7 +201,7 @@ std::string CheckedIndex(std::string_view keywords, const std::vector<Topic>& to
             Fail("index line \"" + std::string(line) + "\" is not \"keyword<TAB>topic\"");
         }
         if (ids.count(std::string(line.substr(tab + 1))) == 0) {
-            Fail("index line \"" + std::string(line) + "\" names an unknown topic");
+            Fail("index line \"" + std::string(line) + "\" names an unknown topic or section");
         }
         out.append(line);
         out += '\n';

@@ -28,11 +28,17 @@ std::vector<Topic> ContentsTopics(std::string_view contents);
 // One "id<TAB>title" line per topic.
 std::string TopicList(const std::vector<Topic>& topics);
 
-// Requires one heading <h2 id="ID">TITLE</h2> per topic, in the contents' order, and valid UTF-8.
+// Requires one heading <h2 id="ID">TITLE</h2> per topic, in the contents' order, every id="..." of the
+// document used once, and valid UTF-8.
 void CheckDocument(std::string_view html, const std::vector<Topic>& topics);
 
-// Requires "keyword<TAB>id" lines naming known topics, in valid UTF-8; returns them with LF line ends.
-std::string CheckedIndex(std::string_view keywords, const std::vector<Topic>& topics);
+// The values of the document's id="..." attributes, in order: the topics' and those of their sections.
+std::vector<std::string> DocumentIds(std::string_view html);
+
+// Requires "keyword<TAB>id" lines in valid UTF-8, each naming a known topic or one of `sectionIds` (a place
+// inside a topic); returns them with LF line ends.
+std::string CheckedIndex(std::string_view keywords, const std::vector<Topic>& topics,
+                         const std::vector<std::string>& sectionIds = {});
 
 struct Entry {
     std::string Name;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // helppack contents <contents.txt> <help.cnt> <1.GID>
 // helppack document <help.html> <contents.txt> <help.hlp>
-// helppack index <keywords.txt> <contents.txt> <help.GID>
+// helppack index <keywords.txt> <contents.txt> <help.html> <help.GID>
 // helppack archive <archive> <help.hlp> <help.GID> <help.cnt> <1.GID>
 // helppack append <program> <archive>
 #include "HelpPack.h"
@@ -58,8 +58,9 @@ int Run(int argc, char** argv) {
         WriteFile(argv[4], html);
         return 0;
     }
-    if (command == "index" && argc == 5) {
-        WriteFile(argv[4], CheckedIndex(ReadFile(argv[2]), ContentsTopics(ReadFile(argv[3]))));
+    if (command == "index" && argc == 6) {
+        WriteFile(argv[5], CheckedIndex(ReadFile(argv[2]), ContentsTopics(ReadFile(argv[3])),
+                                        DocumentIds(ReadFile(argv[4]))));
         return 0;
     }
     if (command == "archive" && argc == 7) {

@@ -94,6 +94,44 @@ TEST(HelpPack, IndexLinesMustNameKnownTopics) {
     EXPECT_THROW(CheckedIndex("a\tb\tTopic10\n", topics), std::runtime_error);
 }
 
+TEST(HelpPack, IndexLinesMayNameASectionOfTheDocument) {
+    const std::vector<Topic> topics = {{"Topic10", "О программе"}};
+    const std::string html = "<h2 id=\"Topic10\">О программе</h2><h3 id=\"RiskChart\">График</h3>";
+    EXPECT_EQ(DocumentIds(html), (std::vector<std::string>{"Topic10", "RiskChart"}));
+    EXPECT_EQ(CheckedIndex("график риска\tRiskChart\n", topics, DocumentIds(html)),
+              "график риска\tRiskChart\n");
+    EXPECT_THROW(CheckedIndex("график риска\tRiskChart\n", topics), std::runtime_error);
+    EXPECT_THROW(CheckedIndex("график\tRiskchart\n", topics, DocumentIds(html)), std::runtime_error);
+}
+
+TEST(HelpPack, EveryIdOfTheDocumentIsUsedOnce) {
+    const std::vector<Topic> topics = {{"Topic10", "О программе"}};
+    EXPECT_NO_THROW(
+        CheckDocument("<h2 id=\"Topic10\">О программе</h2><h3 id=\"A\">a</h3><h3 id=\"B\">b</h3>", topics));
+    EXPECT_THROW(
+        CheckDocument("<h2 id=\"Topic10\">О программе</h2><h3 id=\"A\">a</h3><p id=\"A\">b</p>", topics),
+        std::runtime_error);
+    EXPECT_THROW(CheckDocument("<h2 id=\"Topic10\">О программе</h2><h3 id=\"\">a</h3>", topics),
+                 std::runtime_error);
+    EXPECT_THROW(CheckDocument("<h2 id=\"Topic10\">О программе</h2><h3 id=\"A>a</h3>", topics),
+                 std::runtime_error);
+}
+
+// The shipped help: every keyword leads somewhere, and the risk chart's keyword to its section, whose id the
+// chart window's F1 asks for.
+TEST(HelpPack, TheShippedIndexLeadsIntoTheShippedDocument) {
+    const std::string html = ReadFile(BRELMONT_HELP_SOURCE_DIR "/help.html");
+    const auto topics = ContentsTopics(ReadFile(BRELMONT_HELP_SOURCE_DIR "/contents.txt"));
+    EXPECT_NO_THROW(CheckDocument(html, topics));
+    const std::string index =
+        CheckedIndex(ReadFile(BRELMONT_HELP_SOURCE_DIR "/keywords.txt"), topics, DocumentIds(html));
+    EXPECT_NE(index.find("график риска\tRiskChart\n"), std::string::npos);
+    const std::size_t chart = html.find("<h3 id=\"RiskChart\">");
+    ASSERT_NE(chart, std::string::npos);
+    EXPECT_LT(html.find("<h2 id=\"Topic50\">"), chart);
+    EXPECT_GT(html.find("<h2 id=\"Topic60\">"), chart);
+}
+
 TEST(HelpPack, HeadersAreTwentyFourPaddedCharacters) {
     EXPECT_EQ(EntryHeader({"help", "cnt", std::string(218, 'x')}), "help      218       cnt ");
     EXPECT_EQ(EntryHeader({"1", "gid", ""}), "1         0         gid ");
