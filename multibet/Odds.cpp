@@ -23,7 +23,7 @@ namespace {
 }
 
 constexpr std::string_view kForms =
-    "ожидается десятичный (2,5), дробный (5/2) или американский (+150, −200) коэффициент";
+    "ожидается десятичный (2,5), дробный (5/2) или американский (+150, -200) коэффициент";
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -102,7 +102,7 @@ Odds ParseOdds(std::string_view text) {
             Refuse(text, kForms);
         }
         if (*value < 100) {
-            Refuse(text, "американский коэффициент бывает не меньше +100 или не больше −100");
+            Refuse(text, "американский коэффициент бывает не меньше +100 или не больше -100");
         }
         odds.decimal = body.front() == '+' ? 1 + *value / 100 : 1 + 100 / *value;
     } else if (const std::size_t slash = body.find('/'); slash != std::string_view::npos) {

@@ -255,6 +255,21 @@ TEST(ChancesOfOneBet, AreTheExactWholeBetChances) {
     }
 }
 
+// Two outcomes of one race at the same odds and stake win or lose together as one bet on either of them:
+// p = p₁ + p₂, odds E/2, stake 2f. The grid, which never sees that, must bracket the same chance as the exact
+// whole-bet computation.
+TEST(ChancesOfTwinOutcomes, OverlapTheExactChancesOfTheBetTheyMake) {
+    const std::vector<Bet> bets = Bets({4.2, 4.2, 3}, {30, 26, 20});
+    const std::vector<double> stakes{0.05, 0.05, 0};
+    const auto grid = DrawdownChances(bets, BetMode::Exclusive, stakes);
+    for (std::size_t l = 0; l < 4; ++l) {
+        const RuinBounds exact = WholeBetRuin({0.56, 2.1, 0.1}, kDrawdownLevels[l], {1e-4});
+        EXPECT_TRUE(grid[l].converged) << kDrawdownLevels[l];
+        EXPECT_LE(grid[l].lower, exact.upper + 1e-12) << kDrawdownLevels[l];
+        EXPECT_GE(grid[l].upper, exact.lower - 1e-12) << kDrawdownLevels[l];
+    }
+}
+
 // At the joint Kelly stakes E[1/W] = 1, so Lundberg's exponent is 1 and each chance lies between x·W_min
 // and x; the grid narrows it to the width.
 TEST(ChancesAtJointKelly, ConvergeInsideLundbergsBracket) {
