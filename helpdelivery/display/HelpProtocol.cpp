@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "helpdelivery/display/HelpProtocol.h"
 
+#include "helpdelivery/WorkFolder.h"
 #include "helpdelivery/display/HelpSystem.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <unistd.h>
 
 namespace brelmont::helpprotocol {
@@ -21,11 +22,12 @@ QString DefaultServerName() {
     if (!display.isEmpty()) {
         name += u'-' + display;
     }
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
-        return runtime + u'/' + name;
+    // The work folder's private base: a socket there cannot be taken by another user first.
+    const std::string base = BaseFolder();
+    if (base.empty()) {
+        return {};
     }
-    return name;
+    return QFile::decodeName(QByteArray::fromStdString(base)) + u'/' + name;
 }
 
 } // namespace brelmont::helpprotocol

@@ -87,7 +87,8 @@ inline std::optional<Request> DecodeRequest(const QByteArray& payload) {
     return request;
 }
 
-// One viewer per user and display: its local server name.
+// One viewer per user and display: its socket's path, in the private folder that also holds the work
+// folders (see BaseFolder). Empty when no such folder can be had.
 QString DefaultServerName();
 
 } // namespace brelmont::helpprotocol
