@@ -5,9 +5,16 @@
 #include "helpdelivery/display/HelpSystem.h"
 
 #include <QFile>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace brelmont::helpprotocol {
+
+namespace {
+
+constexpr int kSpareNames = 8;
+
+} // namespace
 
 QString DefaultServerName() {
     QString name =
@@ -27,7 +34,17 @@ QString DefaultServerName() {
     if (base.empty()) {
         return {};
     }
-    return QFile::decodeName(QByteArray::fromStdString(base)) + u'/' + name;
+    const QString path = QFile::decodeName(QByteArray::fromStdString(base)) + u'/' + name;
+    // Something that is no socket where the socket belongs would keep every viewer out; every program passes
+    // it over by the same rule, so they still meet.
+    for (int spare = 0; spare < kSpareNames; ++spare) {
+        const QString candidate = spare == 0 ? path : path + QStringLiteral(".%1").arg(spare);
+        struct stat found {};
+        if (lstat(QFile::encodeName(candidate).constData(), &found) != 0 || S_ISSOCK(found.st_mode)) {
+            return candidate;
+        }
+    }
+    return path;
 }
 
 } // namespace brelmont::helpprotocol

@@ -88,7 +88,8 @@ inline std::optional<Request> DecodeRequest(const QByteArray& payload) {
 }
 
 // One viewer per user and display: its socket's path, in the private folder that also holds the work
-// folders (see BaseFolder). Empty when no such folder can be had.
+// folders (see BaseFolder). A path taken by something that is no socket is passed over for the next of a few
+// numbered ones. Empty when no private folder can be had.
 QString DefaultServerName();
 
 } // namespace brelmont::helpprotocol

@@ -233,6 +233,18 @@ TEST_F(Bridge, WithoutARuntimeFolderTheSocketLiesInAPrivateFolderOfThisUser) {
         usual.Send(quit);
     }
     EXPECT_FALSE(stranger.Reported("heard", 500));
+
+    // A plain file where the socket belongs keeps no program from its help.
+    QFile plain(name);
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    WinHelpBridge blocked(QStringLiteral(BRELMONT_VIEWER_PROGRAM), QString());
+    EXPECT_EQ(blocked.Send(Jump("Topic30")), QByteArray(helpprotocol::kShown));
+    WinHelpBridge another(QStringLiteral("/nonexistent/brelmont-help"), QString());
+    EXPECT_EQ(Query(another)[QStringLiteral("page")].toString(), QStringLiteral("topic:Topic30"));
+    helpprotocol::Request quit;
+    quit.command = HELP_QUIT;
+    blocked.Send(quit);
 }
 
 TEST_F(Bridge, NoViewerProgramMeansNoAnswerAndNoHang) {
