@@ -52,6 +52,9 @@ int SpawnDetached(const QString& program, const QString& serverName) {
     const pid_t child = fork();
     if (child == 0) {
         if (fork() == 0) {
+            // A session of its own: a Ctrl+C or hang-up meant for this program's terminal leaves the viewer
+            // that other programs may be using; it ends by itself once no program uses it.
+            setsid();
             dup2(output[1], STDOUT_FILENO);
             execv(argv[0], argv);
             _exit(127);
