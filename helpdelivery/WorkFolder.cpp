@@ -136,15 +136,17 @@ void RemoveContents(int parent, const char* name) {
     }
 }
 
-// Reads a small file of the system (at most 4 KiB); empty when it cannot be read.
-std::string ReadSmallFile(int at, const char* path, int flags) {
+enum class Owner { Anyone, Me };
+
+// Reads the first 4 KiB of a plain file (`owner` Me: only one of this user); empty when it cannot be read.
+std::string ReadSmallFile(int at, const char* path, int flags, Owner owner) {
     const int fd = openat(at, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | flags);
     if (fd < 0) {
         return {};
     }
     std::string text;
     struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()) {
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (owner == Owner::Anyone || st.st_uid == geteuid())) {
         char buffer[4096];
         const ssize_t got = read(fd, buffer, sizeof(buffer));
         if (got > 0) {
@@ -158,8 +160,8 @@ std::string ReadSmallFile(int at, const char* path, int flags) {
 // What tells one run of a process from every other on this machine: the boot, the process id and the time
 // the process started after the boot. Empty when the system does not say.
 std::string RunIdentity(const std::string& pid) {
-    std::string boot = ReadSmallFile(AT_FDCWD, "/proc/sys/kernel/random/boot_id", 0);
-    const std::string stat = ReadSmallFile(AT_FDCWD, ("/proc/" + pid + "/stat").c_str(), 0);
+    std::string boot = ReadSmallFile(AT_FDCWD, "/proc/sys/kernel/random/boot_id", 0, Owner::Anyone);
+    const std::string stat = ReadSmallFile(AT_FDCWD, ("/proc/" + pid + "/stat").c_str(), 0, Owner::Anyone);
     // The start time is the 22nd field; the second, the command's name, may hold blanks and parentheses.
     const std::size_t nameEnd = stat.rfind(')');
     if (boot.empty() || nameEnd == std::string::npos) {
@@ -218,7 +220,7 @@ bool IsLeftOver(int base, const std::string& name) {
     if (folder < 0) {
         return false;
     }
-    const std::string marker = ReadSmallFile(folder, kRunMarker, O_NOFOLLOW);
+    const std::string marker = ReadSmallFile(folder, kRunMarker, O_NOFOLLOW, Owner::Me);
     close(folder);
     const std::string pid = MarkedPid(marker);
     if (pid.empty() || std::to_string(getpid()) == pid) {

@@ -6,6 +6,7 @@
 #include "base/testing/RowName.h"
 #include "helpdelivery/HelpArchive.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -372,6 +373,28 @@ TEST_F(WorkFolderTest, AnotherRunsFolderStaysWhileItRunsAndGoesAtTheNextStartOnc
     EXPECT_TRUE(Exists(WorkFolder()));
     RemoveWorkFolder();
     EXPECT_TRUE(IsEmptyFolder(runtime_.Path()));
+}
+
+// The system files that describe a run belong to root; an ordinary user's marker names the run all the same.
+TEST_F(WorkFolderTest, AnOrdinaryUsersFolderIsMarkedWithItsRun) {
+    ASSERT_EQ(chown(runtime_.Path().c_str(), 65534, 65534), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) {
+            _exit(2);
+        }
+        CreateWorkFolder();
+        const std::string marker = ReadFile(WorkFolder() + "/.brelmont-run");
+        const std::string start = "brelmont-run ";
+        const auto fields = std::count(marker.begin(), marker.end(), ' ');
+        _exit(marker.starts_with(start) && fields == 3 &&
+                      marker.find(" " + std::to_string(getpid()) + " ") != std::string::npos
+                  ? 0
+                  : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 // What is found where a killed run left its folder: only what proves to be this program's own goes.
