@@ -18,8 +18,6 @@ namespace {
 
 // Index 0..25 to letter; a permutation of a..z, so every letter is equally likely.
 constexpr std::string_view kLetters = "atvdfmrqxucejyzwposigbnlkh";
-// Written into each work folder as it is made, naming the run that made it.
-constexpr char kRunMarker[] = ".brelmont-run";
 
 class SystemClock final : public Clock {
 public:
@@ -220,7 +218,7 @@ bool IsLeftOver(int base, const std::string& name) {
     if (folder < 0) {
         return false;
     }
-    const std::string marker = ReadSmallFile(folder, kRunMarker, O_NOFOLLOW, Owner::Me);
+    const std::string marker = ReadSmallFile(folder, kRunMarkerName, O_NOFOLLOW, Owner::Me);
     close(folder);
     const std::string pid = MarkedPid(marker);
     if (pid.empty() || std::to_string(getpid()) == pid) {
@@ -233,8 +231,8 @@ bool IsLeftOver(int base, const std::string& name) {
 
 void WriteRunMarker(int folder) {
     const std::string identity = OwnRunIdentity();
-    const int fd =
-        openat(folder, kRunMarker, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    const int fd = openat(folder, kRunMarkerName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          S_IRUSR | S_IWUSR);
     if (fd < 0) {
         return;
     }

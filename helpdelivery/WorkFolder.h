@@ -24,6 +24,9 @@ struct UtcTimeOfDay {
     int Millisecond = 0;
 };
 
+// The file in each work folder that names the run that made it, beside the unpacked help.
+inline constexpr char kRunMarkerName[] = ".brelmont-run";
+
 // Where the folder name's randomness comes from; tests fix it.
 class Clock {
 public:

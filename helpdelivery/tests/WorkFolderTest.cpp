@@ -353,7 +353,7 @@ public:
         }
     }
     const std::string& Folder() const { return folder_; }
-    std::string Marker() const { return folder_ + "/.brelmont-run"; }
+    std::string Marker() const { return folder_ + "/" + std::string(kRunMarkerName); }
 
 private:
     pid_t pid_ = -1;
@@ -365,7 +365,7 @@ TEST_F(WorkFolderTest, AnotherRunsFolderStaysWhileItRunsAndGoesAtTheNextStartOnc
     ASSERT_TRUE(Exists(run.Marker())) << run.Folder();
     CreateWorkFolder();
     EXPECT_TRUE(Exists(run.Folder()));
-    EXPECT_TRUE(Exists(WorkFolder() + "/.brelmont-run"));
+    EXPECT_TRUE(Exists(WorkFolder() + "/" + std::string(kRunMarkerName)));
     RemoveWorkFolder();
     run.Kill();
     CreateWorkFolder();
@@ -384,7 +384,7 @@ TEST_F(WorkFolderTest, AnOrdinaryUsersFolderIsMarkedWithItsRun) {
             _exit(2);
         }
         CreateWorkFolder();
-        const std::string marker = ReadFile(WorkFolder() + "/.brelmont-run");
+        const std::string marker = ReadFile(WorkFolder() + "/" + std::string(kRunMarkerName));
         const std::string start = "brelmont-run ";
         const auto fields = std::count(marker.begin(), marker.end(), ' ');
         _exit(marker.starts_with(start) && fields == 3 &&
@@ -425,7 +425,7 @@ TEST_P(LeftBehind, IsRemovedOnlyWhenItProvesToBeAnEndedRunsOwn) {
 constexpr uid_t kNobody = 65534;
 
 std::string Marker(const std::string& folder) {
-    return folder + "/.brelmont-run";
+    return folder + "/" + std::string(kRunMarkerName);
 }
 
 INSTANTIATE_TEST_SUITE_P(
