@@ -266,6 +266,11 @@ if [[ -n $window ]]; then
     kill -KILL "$pid"
     wait "$pid" 2>/dev/null
     viewer_gone || fail "the help viewer outlived the killed program"
+    # The window goes first; the socket goes as the viewer's process ends.
+    for _ in $(seq 1 200); do
+        [[ -z $(find "$runtime" -type s) ]] && break
+        sleep 0.05
+    done
     [[ -z $(find "$runtime" -type s) ]] || fail "SIGKILL: the viewer's socket was left behind: $(find "$runtime" -type s)"
     killed=$(work_folder_list)
     [[ -n $killed ]] || fail "SIGKILL: the killed program's work folder is already gone"
