@@ -4,6 +4,7 @@
 // hidden About box and spare dialog, then the event loop until the main window closes.
 #include "CommandLine.h"
 #include "SignalClose.h"
+#include "base/x11/DisplayCheck.h"
 #include "helpdelivery/WorkFolder.h"
 #include "helpdelivery/display/HelpSystemQt.h"
 #include "sendkeys/SendKeys.h"
@@ -20,9 +21,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QIcon>
+#include <cstdio>
 #include <cstdlib>
 #include <fontconfig/fontconfig.h>
 #include <optional>
+#include <string>
 #include <thread>
 
 namespace {
@@ -43,9 +46,13 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = RunCommandLine(argc, argv)) {
         return *status;
     }
+    PreferX11();
+    if (const std::optional<std::string> problem = DisplayProblem(argc, argv)) {
+        std::fprintf(stderr, "Brelmont: %s\n", problem->c_str());
+        return 1;
+    }
     // Reading the font configuration takes as long as connecting to the display; do both at once.
     std::thread fontConfiguration([] { FcInit(); });
-    PreferX11();
     InitFloatEnvironment();
     RefreshDecimalSeparator();
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "helpdelivery/WorkFolder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -133,6 +134,112 @@ void RemoveContents(int parent, const char* name) {
     }
 }
 
+enum class Owner { Anyone, Me };
+
+// Reads the first 4 KiB of a plain file (`owner` Me: only one of this user); empty when it cannot be read.
+std::string ReadSmallFile(int at, const char* path, int flags, Owner owner) {
+    const int fd = openat(at, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | flags);
+    if (fd < 0) {
+        return {};
+    }
+    std::string text;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (owner == Owner::Anyone || st.st_uid == geteuid())) {
+        char buffer[4096];
+        const ssize_t got = read(fd, buffer, sizeof(buffer));
+        if (got > 0) {
+            text.assign(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    close(fd);
+    return text;
+}
+
+// What tells one run of a process from every other on this machine: the boot, the process id and the time
+// the process started after the boot. Empty when the system does not say.
+std::string RunIdentity(const std::string& pid) {
+    std::string boot = ReadSmallFile(AT_FDCWD, "/proc/sys/kernel/random/boot_id", 0, Owner::Anyone);
+    const std::string stat = ReadSmallFile(AT_FDCWD, ("/proc/" + pid + "/stat").c_str(), 0, Owner::Anyone);
+    // The start time is the 22nd field; the second, the command's name, may hold blanks and parentheses.
+    const std::size_t nameEnd = stat.rfind(')');
+    if (boot.empty() || nameEnd == std::string::npos) {
+        return {};
+    }
+    std::size_t at = nameEnd + 1;
+    std::string field;
+    for (int index = 3; index <= 22 && at < stat.size(); ++index) {
+        at = stat.find_first_not_of(' ', at);
+        const std::size_t end = std::min(stat.find(' ', at), stat.size());
+        field = stat.substr(at, end - at);
+        at = end;
+    }
+    while (!boot.empty() && (boot.back() == '\n' || boot.back() == ' ')) {
+        boot.pop_back();
+    }
+    return field.empty() ? std::string() : "brelmont-run " + boot + " " + pid + " " + field + "\n";
+}
+
+std::string OwnRunIdentity() {
+    return RunIdentity(std::to_string(getpid()));
+}
+
+bool IsFolderName(std::string_view name) {
+    return name.size() == 8 && name.find_first_not_of(kLetters) == std::string_view::npos;
+}
+
+// The pid a marker names, or empty when the text is no marker of this program.
+std::string MarkedPid(const std::string& marker) {
+    constexpr std::string_view kTag = "brelmont-run ";
+    if (marker.compare(0, kTag.size(), kTag) != 0) {
+        return {};
+    }
+    const std::size_t pidStart = marker.find(' ', kTag.size());
+    if (pidStart == std::string::npos) {
+        return {};
+    }
+    const std::size_t pidEnd = marker.find(' ', pidStart + 1);
+    std::string pid = marker.substr(pidStart + 1, pidEnd - pidStart - 1);
+    if (pid.empty() || pid.size() > 10 || pid.find_first_not_of("0123456789") != std::string::npos) {
+        return {};
+    }
+    return pid;
+}
+
+// A folder under `base` is a leftover of this program when it has a work folder's name, is a private folder
+// of this user (not a link), and holds a marker, a plain file of this user, naming a run that is over: that
+// process is gone, or the id now belongs to another process or another boot.
+bool IsLeftOver(int base, const std::string& name) {
+    struct stat st {};
+    if (!IsFolderName(name) || fstatat(base, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !IsPrivateFolder(st)) {
+        return false;
+    }
+    const int folder = openat(base, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) {
+        return false;
+    }
+    const std::string marker = ReadSmallFile(folder, kRunMarkerName, O_NOFOLLOW, Owner::Me);
+    close(folder);
+    const std::string pid = MarkedPid(marker);
+    if (pid.empty() || std::to_string(getpid()) == pid) {
+        return false;
+    }
+    const std::string now = RunIdentity(pid);
+    // A run that cannot be told apart is over only when the system can still describe runs at all.
+    return now != marker && (!now.empty() || !OwnRunIdentity().empty());
+}
+
+void WriteRunMarker(int folder) {
+    const std::string identity = OwnRunIdentity();
+    const int fd = openat(folder, kRunMarkerName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          S_IRUSR | S_IWUSR);
+    if (fd < 0) {
+        return;
+    }
+    [[maybe_unused]] const ssize_t written = write(fd, identity.data(), identity.size());
+    close(fd);
+}
+
 bool StillCreatedFolder(const std::string& path) {
     struct stat st {};
     return gCreated.Valid && lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
@@ -179,6 +286,7 @@ std::string BaseFolder() {
 }
 
 void CreateWorkFolder() {
+    RemoveLeftWorkFolders();
     gCreated.Forget();
     std::string base = BaseFolder();
     const bool usable = !base.empty();
@@ -204,9 +312,34 @@ void CreateWorkFolder() {
     if (fstat(held, &st) == 0 && st.st_uid == geteuid()) {
         fchmod(held, S_IRWXU);
         gCreated = {true, st.st_dev, st.st_ino, held};
+        WriteRunMarker(held);
     } else {
         close(held);
     }
+}
+
+void RemoveLeftWorkFolders() {
+    const std::string base = BaseFolder();
+    if (base.empty()) {
+        return;
+    }
+    const int at = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (at < 0) {
+        return;
+    }
+    const int listed = dup(at);
+    const FolderHandle folder(listed >= 0 ? fdopendir(listed) : nullptr);
+    if (folder) {
+        for (const std::string& name : EntryNames(folder.get())) {
+            if (IsLeftOver(at, name)) {
+                RemoveContents(at, name.c_str());
+                unlinkat(at, name.c_str(), AT_REMOVEDIR);
+            }
+        }
+    } else if (listed >= 0) {
+        close(listed);
+    }
+    close(at);
 }
 
 bool IsCreatedWorkFolder(dev_t device, ino_t inode) {

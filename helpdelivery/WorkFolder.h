@@ -6,7 +6,9 @@
 // The folder lives in the user's private runtime folder ($XDG_RUNTIME_DIR when that is a directory of this
 // user closed to others), otherwise in a per-user 0700 folder under the system's temporary folder. It is
 // always created by this run: a path that already exists is never taken over, and nothing is written or
-// removed through a symbolic link.
+// removed through a symbolic link. Each work folder holds a marker naming the run that made it, so that a
+// later start can tell the folders of runs that ended without removing theirs (a killed program) and remove
+// them.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,9 @@ struct UtcTimeOfDay {
     int Second = 0;
     int Millisecond = 0;
 };
+
+// The file in each work folder that names the run that made it, beside the unpacked help.
+inline constexpr char kRunMarkerName[] = ".brelmont-run";
 
 // Where the folder name's randomness comes from; tests fix it.
 class Clock {
@@ -49,9 +54,15 @@ const std::string& WorkFolder();
 // is the per-user temporary one. Empty when no safe folder is available.
 std::string BaseFolder();
 
-// Chooses WorkFolder and creates it with mode 0700. Never reports failure: an existing path or an unsafe
+// Removes the folders earlier runs left behind (RemoveLeftWorkFolders), then chooses WorkFolder and creates
+// it with mode 0700 and its run marker. Never reports failure: an existing path or an unsafe
 // base folder leaves the folder uncreated, and the extraction that follows reports it.
 void CreateWorkFolder();
+
+// Removes from the base folder the work folders of earlier runs whose process is gone. Only folders that
+// prove to be this program's own: a work folder's name, a private folder of this user and no link, holding a
+// marker that names a run that is over. Anything else is left alone. Reports nothing.
+void RemoveLeftWorkFolders();
 
 // True when `device`/`inode` identify the folder this run created as WorkFolder.
 bool IsCreatedWorkFolder(dev_t device, ino_t inode);

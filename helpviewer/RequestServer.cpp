@@ -36,6 +36,14 @@ RequestServer::RequestServer(ViewerWindow& window, UnixSocketServer& server, Cli
 
 void RequestServer::Accept(UnixSocketConnection* connection) {
     connect(connection, &UnixSocketConnection::readyRead, this, [this, connection] { Read(connection); });
+    connect(connection, &UnixSocketConnection::disconnected, this,
+            [this, connection] { EndUse(connection); });
+}
+
+void RequestServer::EndUse(UnixSocketConnection* connection) {
+    if (users_.remove(connection) && users_.isEmpty()) {
+        QCoreApplication::quit();
+    }
 }
 
 void RequestServer::Read(UnixSocketConnection* socket) {
@@ -59,11 +67,20 @@ void RequestServer::Read(UnixSocketConnection* socket) {
             socket->Write(helpprotocol::Frame(window_.StateJson()));
             continue;
         }
-        if (!window_.Handle(*request)) {
+        if (request->command == HELP_QUIT) {
+            users_.remove(socket);
             socket->Write(helpprotocol::Frame(helpprotocol::kShown));
+            if (!users_.isEmpty()) {
+                // The program waits for its connection to end before it goes; others still read the help.
+                socket->CloseWhenSent();
+                return;
+            }
+        }
+        if (!window_.Handle(*request)) {
             QCoreApplication::quit();
             return;
         }
+        users_.insert(socket);
         AnswerWhenShown(socket);
     }
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The viewer's side of the local socket: takes each request, lets the window carry it out, and answers once
 // the window is on screen and its window manager lists it, so the program's activation that follows finds it.
-// A quit is answered at once and ends the viewer.
+// Several programs may share one viewer: each connection that asked to be shown something counts as a
+// program using it. A quit is answered at once and ends only that program's use; the viewer ends with the
+// last use, whether that ends by a quit or by the connection closing (a program that was killed).
 #pragma once
 
 #include "helpviewer/ClientList.h"
@@ -10,6 +12,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 
 namespace brelmont::viewer {
@@ -31,8 +34,11 @@ private:
     void AnswerIfShown();
     void AnswerWaiting();
 
+    void EndUse(UnixSocketConnection* connection);
+
     ViewerWindow& window_;
     ClientList& clients_;
+    QSet<const UnixSocketConnection*> users_;
     QList<QPointer<UnixSocketConnection>> waiting_;
     // Answers anyway should the window never be shown and listed (an odd window manager).
     QTimer fallback_;

@@ -94,6 +94,18 @@ void UnixSocketConnection::Flush() {
         }
     }
     writeNotifier_.setEnabled(false);
+    if (closeWhenSent_ && IsOpen()) {
+        Close();
+    }
+}
+
+void UnixSocketConnection::CloseWhenSent() {
+    if (!IsOpen()) {
+        return;
+    }
+    closeWhenSent_ = true;
+    readNotifier_.setEnabled(false);
+    Flush();
 }
 
 void UnixSocketConnection::Abort() {
@@ -185,6 +197,12 @@ void UnixSocketServer::Accept() {
     for (;;) {
         const int client = accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (client >= 0) {
+            // The file's mode keeps others out, but a file can be reached through a folder that others may
+            // open: only a peer of this user is ever heard.
+            if (!localsocket::PeerIsThisUser(client)) {
+                close(client);
+                continue;
+            }
             emit newConnection(new UnixSocketConnection(client, this));
             continue;
         }

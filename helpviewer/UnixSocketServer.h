@@ -27,6 +27,8 @@ public:
     void Write(const QByteArray& data);
     // Closes at once, dropping whatever has not gone out.
     void Abort();
+    // Closes once everything written so far has gone out, reading nothing more meanwhile.
+    void CloseWhenSent();
     bool IsOpen() const { return fd_ >= 0; }
     qsizetype PendingWrite() const { return outgoing_.size(); }
 
@@ -45,6 +47,7 @@ private:
     QSocketNotifier writeNotifier_;
     QByteArray incoming_;
     QByteArray outgoing_;
+    bool closeWhenSent_ = false;
 };
 
 class UnixSocketServer final : public QObject {
@@ -59,8 +62,9 @@ public:
     UnixSocketServer& operator=(const UnixSocketServer&) = delete;
 
     // Listens on `serverName` (a path, or a name placed as LocalSocket.h says), reachable by this user only.
-    // A socket file that nothing answers on is left over from a server that died and is replaced; one that
-    // answers means another server already serves there (AlreadyServed), and it is left alone.
+    // A socket file that nothing of this user answers on is left over from a server that died, or planted,
+    // and is replaced; one that answers means another server already serves there (AlreadyServed), and it is
+    // left alone. Connections from other users are closed unheard.
     ListenResult Listen(const QString& serverName);
     QString ErrorString() const { return error_; }
     QString Path() const { return path_; }

@@ -3,6 +3,7 @@
 //   brelmont-help [--server NAME] [HELPFILE]
 // It serves requests on the local server NAME (by default the one of this user and display) and prints
 // "ready" once it does. With a help file it opens that file's contents at once.
+#include "base/x11/DisplayCheck.h"
 #include "helpdelivery/display/HelpProtocol.h"
 #include "helpdelivery/display/HelpSystem.h"
 #include "helpviewer/ClientList.h"
@@ -15,8 +16,14 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 int main(int argc, char** argv) {
+    if (const std::optional<std::string> problem = brelmont::DisplayProblem(argc, argv)) {
+        std::fprintf(stderr, "brelmont-help: %s\n", problem->c_str());
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(
         brelmont::kViewerWindowClass.data(), static_cast<qsizetype>(brelmont::kViewerWindowClass.size())));

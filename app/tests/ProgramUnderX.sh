@@ -4,7 +4,9 @@
 # it opens its window, unpacks its help into a work folder in a private runtime folder, and leaves no work
 # folder behind when it is closed through the window manager (Alt+F4) or sent SIGTERM, SIGHUP or SIGINT. The Help
 # button and F1 bring the help viewer to the front, Ctrl+R opens the risk chart, and the viewer quits with the
-# program. Screenshots of the main window, the About box, the risk chart and the help viewer go to SHOT_DIR.
+# program. Two programs share one viewer, which goes with the last of them or with a killed one, whose work
+# folder the next start removes. Screenshots of the main window, the About box, the risk chart and the help
+# viewer go to SHOT_DIR.
 # Usage: ProgramUnderX.sh PROGRAM SHOT_DIR
 set -uo pipefail
 # Job control, so the program started in the background does not begin with SIGINT ignored.
@@ -21,19 +23,24 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Starts the program with a fresh private runtime folder; sets pid, runtime and window.
+# Starts the program with a fresh private runtime folder, or the one given; sets pid, runtime and window.
 start() {
-    runtime=$(mktemp -d)
+    runtime=${1:-$(mktemp -d)}
     chmod 700 "$runtime"
+    local started=$EPOCHREALTIME
     XDG_RUNTIME_DIR=$runtime "$program" &
     pid=$!
-    window=
-    for _ in $(seq 1 200); do
-        window=$(xdotool search --all --onlyvisible --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1)
-        [[ -n $window ]] && break
-        sleep 0.05
-    done
-    [[ -n $window ]] || fail "no window appeared"
+    window=$(program_window "$pid" "$title")
+    local took
+    took=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%d", (b - a) * 1000 }')
+    ((took > 10000)) && echo "note: the main window took $took ms to appear" >&2
+    [[ -n $window ]] && return
+    # Tell a window that never came from one that is not shown, and a program that died from one that hangs.
+    local state=running
+    kill -0 "$pid" 2>/dev/null || state="gone"
+    local unmapped
+    unmapped=$(xdotool search --all --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1)
+    fail "no window appeared within $took ms (program $state$([[ -n $unmapped ]] && echo ", its window $unmapped exists unmapped"))"
 }
 
 # Reads a window's client area (x, y, w, h) and the frame extents the window manager drew round it (left,
@@ -82,20 +89,26 @@ wait_viewer() {
 work_folder_list() { find "$runtime" -mindepth 1 -maxdepth 1 -type d -regextype posix-extended -regex '.*/[a-z]{8}'; }
 work_folders() { work_folder_list | wc -l; }
 
-# Waits for the program to end; fails when it does not, or ends with an error.
-finish() {
-    local how=$1
+# Waits for the program PID to end; fails when it does not, or ends with an error.
+ended() {
+    local ending=$1 how=$2
     for _ in $(seq 1 200); do
-        kill -0 "$pid" 2>/dev/null || break
+        kill -0 "$ending" 2>/dev/null || break
         sleep 0.05
     done
-    if kill -0 "$pid" 2>/dev/null; then
+    if kill -0 "$ending" 2>/dev/null; then
         fail "$how: the program is still running"
-        kill -KILL "$pid"
+        kill -KILL "$ending"
     fi
-    wait "$pid"
+    wait "$ending"
     local rc=$?
     ((rc == 0)) || fail "$how: exit status $rc"
+}
+
+# Waits for the program to end and leave no work folder behind.
+finish() {
+    local how=$1
+    ended "$pid" "$how"
     (($(work_folders) == 0)) || fail "$how: a work folder was left behind: $(ls "$runtime")"
     rm -rf "$runtime"
 }
@@ -200,6 +213,73 @@ if [[ -n $window ]]; then
 fi
 kill -TERM "$pid"
 finish "SIGTERM with the About box open"
+
+# Succeeds once no help viewer window is shown (within 10 s).
+viewer_gone() {
+    for _ in $(seq 1 200); do
+        [[ -z $(xdotool search --onlyvisible --name '^Справка Windows$' 2>/dev/null) ]] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Clicks the Help button of WINDOW and waits for the viewer to be the active window; prints the viewer.
+ask_help() {
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1
+    xdotool mousemove --window "$1" 258 97 click 1
+    local found
+    found=$(wait_viewer)
+    for _ in $(seq 1 200); do
+        [[ -n $found && $(xdotool getactivewindow 2>/dev/null) == "$found" ]] && break
+        sleep 0.05
+    done
+    echo "$found"
+}
+
+# Two programs share one help viewer: quitting the second leaves the first one's help open, and the viewer
+# goes with the last of them.
+start
+first=$pid firstwindow=$window shared=$runtime
+if [[ -n $firstwindow ]]; then
+    viewer=$(ask_help "$firstwindow")
+    [[ -n $viewer ]] || fail "two programs: the first one's Help showed no viewer"
+    start "$shared"
+    if [[ -n $window ]]; then
+        [[ $(ask_help "$window") == "$viewer" ]] || fail "two programs: the second one's Help showed another viewer"
+        xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 >/dev/null 2>&1
+        ended "$pid" "two programs: the second one's Alt+F4"
+        # The second program waited for the viewer to take its quit: had the viewer gone, it would be going now.
+        sleep 1
+        [[ -n $(xdotool search --onlyvisible --name '^Справка Windows$' 2>/dev/null) ]] ||
+            fail "quitting the second program closed the first one's help"
+    fi
+    xdotool windowactivate --sync "$firstwindow" key --clearmodifiers alt+F4 >/dev/null 2>&1
+    ended "$first" "two programs: the first one's Alt+F4"
+    viewer_gone || fail "the help viewer outlived the last program that used it"
+fi
+rm -rf "$shared"
+
+# A killed program takes its help viewer with it, and its work folder goes at the next start.
+start
+if [[ -n $window ]]; then
+    [[ -n $(ask_help "$window") ]] || fail "SIGKILL: the Help button showed no viewer"
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null
+    viewer_gone || fail "the help viewer outlived the killed program"
+    # The window goes first; the socket goes as the viewer's process ends.
+    for _ in $(seq 1 200); do
+        [[ -z $(find "$runtime" -type s) ]] && break
+        sleep 0.05
+    done
+    [[ -z $(find "$runtime" -type s) ]] || fail "SIGKILL: the viewer's socket was left behind: $(find "$runtime" -type s)"
+    killed=$(work_folder_list)
+    [[ -n $killed ]] || fail "SIGKILL: the killed program's work folder is already gone"
+    start "$runtime"
+    [[ -n $killed && -e $killed ]] && fail "the next start left the killed program's work folder: $killed"
+    (($(work_folders) == 1)) || fail "after the next start: expected one work folder, found $(work_folders)"
+    [[ -n $window ]] && xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 >/dev/null 2>&1
+    finish "Alt+F4 after a killed run"
+fi
 
 ((failures == 0)) && echo "program under X: all checks passed"
 exit $((failures > 0))

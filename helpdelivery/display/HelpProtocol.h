@@ -87,7 +87,9 @@ inline std::optional<Request> DecodeRequest(const QByteArray& payload) {
     return request;
 }
 
-// One viewer per user and display: its local server name.
+// One viewer per user and display: its socket's path, in the private folder that also holds the work
+// folders (see BaseFolder). A path taken by something that is no socket is passed over for the next of a few
+// numbered ones. Empty when no private folder can be had.
 QString DefaultServerName();
 
 } // namespace brelmont::helpprotocol

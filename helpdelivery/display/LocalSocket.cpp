@@ -27,7 +27,23 @@ std::optional<sockaddr_un> SocketAddress(const QString& serverName) {
     return address;
 }
 
-int Connect(const QString& serverName, int timeoutMs) {
+std::optional<ucred> Peer(int fd) {
+    ucred credentials{};
+    socklen_t size = sizeof(credentials);
+    if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 || size != sizeof(credentials)) {
+        return std::nullopt;
+    }
+    return credentials;
+}
+
+bool PeerIsThisUser(int fd) {
+    const auto peer = Peer(fd);
+    return peer && peer->uid == geteuid();
+}
+
+namespace {
+
+int ConnectAnyone(const QString& serverName, int timeoutMs) {
     const auto address = SocketAddress(serverName);
     if (!address) {
         return -1;
@@ -56,6 +72,19 @@ int Connect(const QString& serverName, int timeoutMs) {
     }
     close(fd);
     return -1;
+}
+
+} // namespace
+
+// The request carries the program's folders and the viewer's answer steers its keys: neither may go to a
+// stranger, so the check comes before the first byte.
+int Connect(const QString& serverName, int timeoutMs) {
+    const int fd = ConnectAnyone(serverName, timeoutMs);
+    if (fd >= 0 && !PeerIsThisUser(fd)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 bool Answers(const QString& serverName, int timeoutMs) {

@@ -6,11 +6,16 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace brelmont {
@@ -32,6 +37,40 @@ bool WaitFor(int fd, short events, const QDeadlineTimer& deadline) {
     }
 }
 
+// Runs `program` as a grandchild, so that init adopts it and it outlives this program, with its standard
+// output on a pipe whose reading end is returned (-1 when it could not be started).
+int SpawnDetached(const QString& program, const QString& serverName) {
+    QByteArray path = QFile::encodeName(program);
+    QByteArray option("--server");
+    QByteArray server = QFile::encodeName(serverName);
+    char* const argv[] = {path.data(), option.data(), server.data(), nullptr};
+    int output[2];
+    if (pipe2(output, O_CLOEXEC) != 0) {
+        return -1;
+    }
+    // Between fork and exec only calls that are safe in a copy of a threaded process.
+    const pid_t child = fork();
+    if (child == 0) {
+        if (fork() == 0) {
+            // A session of its own: a Ctrl+C or hang-up meant for this program's terminal leaves the viewer
+            // that other programs may be using; it ends by itself once no program uses it.
+            setsid();
+            dup2(output[1], STDOUT_FILENO);
+            execv(argv[0], argv);
+            _exit(127);
+        }
+        _exit(0);
+    }
+    close(output[1]);
+    if (child < 0) {
+        close(output[0]);
+        return -1;
+    }
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    return output[0];
+}
+
 } // namespace
 
 WinHelpBridge::WinHelpBridge(QString viewerProgram, QString serverName, int timeoutMs)
@@ -41,6 +80,14 @@ WinHelpBridge::WinHelpBridge(QString viewerProgram, QString serverName, int time
 
 WinHelpBridge::~WinHelpBridge() {
     Disconnect();
+    ForgetStartedViewer();
+}
+
+void WinHelpBridge::ForgetStartedViewer() {
+    if (startedViewer_ >= 0) {
+        close(startedViewer_);
+        startedViewer_ = -1;
+    }
 }
 
 void WinHelpBridge::Disconnect() {
@@ -96,22 +143,23 @@ bool WinHelpBridge::StartViewer() {
     if (program.isEmpty()) {
         return false;
     }
-    process_ = std::make_unique<QProcess>();
-    process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_->start(program, {QStringLiteral("--server"), serverName_});
-    if (!process_->waitForStarted(timeoutMs_)) {
-        process_.reset();
+    const int output = SpawnDetached(program, serverName_);
+    if (output < 0) {
         return false;
     }
     // The viewer says when it listens; waiting on its output needs no polling.
-    QDeadlineTimer deadline(timeoutMs_);
+    const QDeadlineTimer deadline(timeoutMs_);
     QByteArray said;
-    while (!said.contains('\n')) {
-        if (!process_->waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-            return false;
+    while (!said.contains('\n') && WaitFor(output, POLLIN, deadline)) {
+        char chunk[64];
+        const ssize_t got = read(output, chunk, sizeof(chunk));
+        if (got > 0) {
+            said.append(chunk, got);
+        } else if (got == 0 || errno != EINTR) {
+            break;
         }
-        said += process_->readAllStandardOutput();
     }
+    close(output);
     return said.startsWith(helpprotocol::kReadyLine);
 }
 
@@ -122,7 +170,14 @@ bool WinHelpBridge::Connect(bool startViewer) {
     if (ConnectOnce()) {
         return true;
     }
-    return startViewer && StartViewer() && ConnectOnce();
+    if (!startViewer || !StartViewer() || !ConnectOnce()) {
+        return false;
+    }
+    if (const auto peer = localsocket::Peer(socket_)) {
+        ForgetStartedViewer();
+        startedViewer_ = static_cast<int>(syscall(SYS_pidfd_open, peer->pid, 0));
+    }
+    return true;
 }
 
 QByteArray WinHelpBridge::Exchange(const QByteArray& message) {
@@ -191,9 +246,6 @@ QByteArray WinHelpBridge::Send(const helpprotocol::Request& request) {
                     }
                 }
                 Disconnect();
-                if (process_) {
-                    process_->waitForFinished(timeoutMs_);
-                }
             }
             return reply;
         }
@@ -203,11 +255,11 @@ QByteArray WinHelpBridge::Send(const helpprotocol::Request& request) {
 }
 
 void WinHelpBridge::WaitForViewerExit() {
-    if (process_ && !process_->waitForFinished(1000)) {
-        process_->kill();
-        process_->waitForFinished(1000);
+    if (startedViewer_ >= 0 && !WaitFor(startedViewer_, POLLIN, QDeadlineTimer(1000))) {
+        syscall(SYS_pidfd_send_signal, startedViewer_, SIGKILL, nullptr, 0);
+        WaitFor(startedViewer_, POLLIN, QDeadlineTimer(1000));
     }
-    process_.reset();
+    ForgetStartedViewer();
     Disconnect();
     hung_ = false;
 }

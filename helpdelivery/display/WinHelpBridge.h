@@ -2,14 +2,13 @@
 // Stands in for the platform's help viewer call: hands each request to the program's own viewer over a local
 // socket, starting the viewer on the first request, and returns once the viewer has shown what was asked,
 // so that the window activation that follows finds its window. Used by the Qt help system. The socket is a
-// plain Unix one (see LocalSocket.h).
+// plain Unix one (see LocalSocket.h). The viewer is started as a process of its own, not this program's
+// child, since other programs may go on using it after this one has ended.
 #pragma once
 
 #include "helpdelivery/display/HelpProtocol.h"
 
-#include <QProcess>
 #include <QString>
-#include <memory>
 
 namespace brelmont {
 
@@ -28,7 +27,7 @@ public:
 
     // A viewer that took a request and never answered is hung.
     bool ViewerHung() const { return hung_; }
-    // After a quit: waits for a viewer this program started to end, ending it when it does not.
+    // After a quit: waits for the viewer this program started to end, ending it when it does not.
     void WaitForViewerExit();
 
     const QString& ServerName() const { return serverName_; }
@@ -40,13 +39,15 @@ private:
     bool ConnectOnce();
     bool Connect(bool startViewer);
     bool StartViewer();
+    void ForgetStartedViewer();
     QByteArray Exchange(const QByteArray& message);
 
     QString viewerProgram_;
     QString serverName_;
     int timeoutMs_;
     int socket_ = -1;
-    std::unique_ptr<QProcess> process_;
+    // The viewer this program started, as a process file descriptor (immune to the reuse of its id), or -1.
+    int startedViewer_ = -1;
     QByteArray incoming_;
     bool hung_ = false;
 };

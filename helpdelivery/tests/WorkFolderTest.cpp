@@ -6,11 +6,14 @@
 #include "base/testing/RowName.h"
 #include "helpdelivery/HelpArchive.h"
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -308,12 +311,189 @@ TEST_F(WorkFolderTest, RemoveWorkFolderLeavesNothingBehind) {
 TEST_F(WorkFolderTest, RemoveWorkFolderSparesAFolderPutInItsPlace) {
     CreateWorkFolder();
     const std::string folder = WorkFolder();
-    rmdir(folder.c_str());
+    RemoveTree(folder);
     mkdir(folder.c_str(), 0700);
     WriteFile(folder + "/other", "x");
     RemoveWorkFolder();
     EXPECT_EQ(ReadFile(folder + "/other"), "x");
 }
+
+// Another run of the program, in a child process: it makes its work folder, says where, and waits until the
+// test kills it, as a user's SIGKILL would.
+class OtherRun {
+public:
+    OtherRun() {
+        int said[2];
+        EXPECT_EQ(pipe(said), 0);
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(said[0]);
+            CreateWorkFolder();
+            const std::string folder = WorkFolder() + "\n";
+            [[maybe_unused]] const ssize_t written = write(said[1], folder.data(), folder.size());
+            pause();
+            _exit(0);
+        }
+        close(said[1]);
+        char c = 0;
+        while (read(said[0], &c, 1) == 1 && c != '\n') {
+            folder_ += c;
+        }
+        close(said[0]);
+    }
+    ~OtherRun() { Kill(); }
+    OtherRun(const OtherRun&) = delete;
+    OtherRun& operator=(const OtherRun&) = delete;
+
+    void Kill() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+    const std::string& Folder() const { return folder_; }
+    std::string Marker() const { return folder_ + "/" + std::string(kRunMarkerName); }
+
+private:
+    pid_t pid_ = -1;
+    std::string folder_;
+};
+
+TEST_F(WorkFolderTest, AnotherRunsFolderStaysWhileItRunsAndGoesAtTheNextStartOnceItWasKilled) {
+    OtherRun run;
+    ASSERT_TRUE(Exists(run.Marker())) << run.Folder();
+    CreateWorkFolder();
+    EXPECT_TRUE(Exists(run.Folder()));
+    EXPECT_TRUE(Exists(WorkFolder() + "/" + std::string(kRunMarkerName)));
+    RemoveWorkFolder();
+    run.Kill();
+    CreateWorkFolder();
+    EXPECT_FALSE(Exists(run.Folder()));
+    EXPECT_TRUE(Exists(WorkFolder()));
+    RemoveWorkFolder();
+    EXPECT_TRUE(IsEmptyFolder(runtime_.Path()));
+}
+
+// The system files that describe a run belong to root; an ordinary user's marker names the run all the same.
+TEST_F(WorkFolderTest, AnOrdinaryUsersFolderIsMarkedWithItsRun) {
+    ASSERT_EQ(chown(runtime_.Path().c_str(), 65534, 65534), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) {
+            _exit(2);
+        }
+        CreateWorkFolder();
+        const std::string marker = ReadFile(WorkFolder() + "/" + std::string(kRunMarkerName));
+        const std::string start = "brelmont-run ";
+        const auto fields = std::count(marker.begin(), marker.end(), ' ');
+        _exit(marker.starts_with(start) && fields == 3 &&
+                      marker.find(" " + std::to_string(getpid()) + " ") != std::string::npos
+                  ? 0
+                  : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
+// What is found where a killed run left its folder: only what proves to be this program's own goes.
+struct LeftRow {
+    std::string name;
+    // Changes the killed run's folder; returns the path that must stay, or go.
+    std::function<std::string(const std::string& folder, const std::string& elsewhere)> change;
+    bool removed;
+    friend void PrintTo(const LeftRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class LeftBehind : public WorkFolderTest, public ::testing::WithParamInterface<LeftRow> {
+protected:
+    TempFolder elsewhere_;
+};
+
+TEST_P(LeftBehind, IsRemovedOnlyWhenItProvesToBeAnEndedRunsOwn) {
+    std::string path;
+    {
+        OtherRun run;
+        run.Kill();
+        path = GetParam().change(run.Folder(), elsewhere_.Path());
+    }
+    RemoveLeftWorkFolders();
+    EXPECT_EQ(!Exists(path), GetParam().removed) << path;
+}
+
+constexpr uid_t kNobody = 65534;
+
+std::string Marker(const std::string& folder) {
+    return folder + "/" + std::string(kRunMarkerName);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkFolder, LeftBehind,
+    ::testing::Values(LeftRow{"KilledRun", [](auto& f, auto&) { return f; }, true},
+                      LeftRow{"ItsProcessIdNowAnotherProcesses",
+                              [](auto& f, auto&) {
+                                  std::string marker = ReadFile(Marker(f));
+                                  const std::size_t pid = marker.find(' ', 13) + 1;
+                                  marker.replace(pid, marker.find(' ', pid) - pid, std::to_string(getppid()));
+                                  WriteFile(Marker(f), marker);
+                                  return f;
+                              },
+                              true},
+                      LeftRow{"NoWorkFolderName",
+                              [](auto& f, auto&) {
+                                  const std::string renamed = f + "-1";
+                                  rename(f.c_str(), renamed.c_str());
+                                  return renamed;
+                              },
+                              false},
+                      LeftRow{"LinkToAFolderElsewhere",
+                              [](auto& f, auto& e) {
+                                  const std::string moved = e + "/moved";
+                                  rename(f.c_str(), moved.c_str());
+                                  EXPECT_EQ(symlink(moved.c_str(), f.c_str()), 0);
+                                  return Marker(moved);
+                              },
+                              false},
+                      LeftRow{"OpenToOthers",
+                              [](auto& f, auto&) {
+                                  chmod(f.c_str(), 0755);
+                                  return f;
+                              },
+                              false},
+                      LeftRow{"OfAnotherUser",
+                              [](auto& f, auto&) {
+                                  EXPECT_EQ(chown(f.c_str(), kNobody, kNobody), 0);
+                                  return f;
+                              },
+                              false},
+                      LeftRow{"MarkerIsALink",
+                              [](auto& f, auto& e) {
+                                  const std::string moved = e + "/marker";
+                                  rename(Marker(f).c_str(), moved.c_str());
+                                  EXPECT_EQ(symlink(moved.c_str(), Marker(f).c_str()), 0);
+                                  return f;
+                              },
+                              false},
+                      LeftRow{"MarkerOfAnotherUser",
+                              [](auto& f, auto&) {
+                                  EXPECT_EQ(chown(Marker(f).c_str(), kNobody, kNobody), 0);
+                                  return f;
+                              },
+                              false},
+                      LeftRow{"NoMarker",
+                              [](auto& f, auto&) {
+                                  unlink(Marker(f).c_str());
+                                  return f;
+                              },
+                              false},
+                      LeftRow{"SomethingElseInTheMarker",
+                              [](auto& f, auto&) {
+                                  WriteFile(Marker(f), "brelmont-run but not a run\n");
+                                  return f;
+                              },
+                              false}),
+    testing::RowName());
 
 } // namespace
 } // namespace brelmont

@@ -92,6 +92,11 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(main, kPatienceMs));
     }
 
+    static void TearDownTestSuite() {
+        delete work;
+        work = nullptr;
+    }
+
     static QJsonObject ViewerState() {
         static WinHelpBridge query(QStringLiteral("/nonexistent/brelmont-help"), QString());
         helpprotocol::Request request;

@@ -3,6 +3,7 @@
 // that requests can arrive in pieces, from several clients, or stop half-way.
 #include "helpviewer/UnixSocketServer.h"
 
+#include "OtherUser.h"
 #include "helpdelivery/display/LocalSocket.h"
 #include "helpviewer/ClientList.h"
 #include "helpviewer/RequestServer.h"
@@ -268,6 +269,18 @@ protected:
     viewer::RequestServer requests{window, server, clients};
     QList<QPointer<UnixSocketConnection>> connections;
 };
+
+// Even where another user can reach the socket file, what they send is never read and nothing is answered.
+TEST_F(Requests, AClientOfAnotherUserIsClosedUnheard) {
+    brelmont::testing::OpenToOthers(dir.path());
+    brelmont::testing::OpenToOthers(name);
+    brelmont::testing::OtherUser stranger = brelmont::testing::OtherUser::Client(name, QueryState());
+    EXPECT_EQ(stranger.Wait(10000), 0) << "1: answered, 2: kept open, 3: could not connect";
+    EXPECT_TRUE(connections.isEmpty());
+    Client own(name);
+    own.Send(QueryState());
+    EXPECT_TRUE(IsStateAnswer(own.Answer()));
+}
 
 TEST_F(Requests, ARequestArrivingInPiecesIsAnsweredOnceWholeAndOnlyOnce) {
     const QByteArray query = QueryState();
