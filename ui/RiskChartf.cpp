@@ -4,11 +4,11 @@
 #include "base/Exception.h"
 #include "stakecalc/KellyEngine.h"
 #include "ui/Dialogs.h"
+#include "ui/FileFolders.h"
 #include "ui_RiskChartf.h"
 
 #include <QChart>
 #include <QChartView>
-#include <QFileDialog>
 #include <QFutureWatcher>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -424,23 +424,23 @@ void TRiskChart::SaveTo(const QString& path) {
         svg.setTitle(windowTitle());
         QPainter painter;
         if (!painter.begin(&svg)) {
-            throw EInOutError("Cannot create file \"" + path.toStdString() + "\"", 0);
+            throw EInOutError("Не удалось записать файл «" + path.toStdString() + "»", 0);
         }
         fView->render(&painter);
         painter.end();
         return;
     }
     if (!fView->grab().save(path, "PNG")) {
-        throw EInOutError("Cannot create file \"" + path.toStdString() + "\"", 0);
+        throw EInOutError("Не удалось записать файл «" + path.toStdString() + "»", 0);
     }
 }
 
 void TRiskChart::SaveButtonClick() {
     Guarded([this] {
         QString filter;
-        const QString path = QFileDialog::getSaveFileName(
+        const QString path = AskSaveFileName(
             this, QStringLiteral("Сохранить график"), QStringLiteral("график-риска.png"),
-            QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)"), &filter);
+            QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)"), &filter, FileKind::Picture);
         if (path.isEmpty()) {
             return;
         }
@@ -449,6 +449,9 @@ void TRiskChart::SaveButtonClick() {
             !target.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
             target +=
                 filter.contains(QStringLiteral("svg")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+        }
+        if (const QString refusal = RefusalFor(target); !refusal.isEmpty()) {
+            throw Exception(refusal.toStdString());
         }
         SaveTo(target);
     });

@@ -3,8 +3,10 @@
 // at a time and gone with the main window; curves that are the engine's own figures and follow an edit at
 // once; exact curves that arrive from the worker and belong to the latest edit only; plain sentences instead
 // of curves for unusable input; and pictures saved as PNG and SVG that hold the curves.
+#include "ModalAnswerer.h"
 #include "base/testing/RowName.h"
 #include "stakecalc/RiskCurves.h"
+#include "ui/FileFolders.h"
 #include "ui/Mainf.h"
 #include "ui/RiskChartOpener.h"
 #include "ui/RiskChartf.h"
@@ -15,7 +17,9 @@
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -33,6 +37,7 @@ namespace {
 
 // Rows print as their names, in CTest's list and in failure messages.
 using ::brelmont::testing::PrintTo;
+using testing::ModalAnswerer;
 
 class RiskChart : public ::testing::Test {
 protected:
@@ -232,6 +237,38 @@ TEST_F(RiskChart, SavesPicturesThatHoldTheCurves) {
     EXPECT_GE(png.width(), chart.View().width());
 
     EXPECT_THROW(chart.SaveTo(dir.filePath(QStringLiteral("no-such-folder/chart.png"))), EInOutError);
+}
+
+// Saved from the window as a person does, while the help has made the work folder the current one.
+TEST_F(RiskChart, ASavedPictureLandsOutsideTheWorkFolderAndOneInsideIsRefused) {
+    QTemporaryDir root;
+    const QString work = root.filePath(QStringLiteral("work"));
+    const QString mine = root.filePath(QStringLiteral("мои"));
+    QDir().mkpath(work);
+    QDir().mkpath(mine);
+    ProtectFolder(work);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work);
+    TRiskChart& chart = OpenWith("55", "2", "");
+    QStringList startedIn;
+    ModalAnswerer answerer([&](QWidget& modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(&modal)) {
+            startedIn << dialog->directory().absolutePath();
+            dialog->selectFile((startedIn.size() == 1 ? work : mine) + QStringLiteral("/график-риска.png"));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        } else {
+            ModalAnswerer::PressEnter(modal);
+        }
+    });
+    QTest::mouseClick(chart.Controls().SaveButton, Qt::LeftButton);
+    QDir::setCurrent(previous);
+    ForgetLastFolder();
+
+    ASSERT_EQ(answerer.Seen().size(), 3U);
+    EXPECT_EQ(answerer.Seen()[1].objectName, "MessageDialog");
+    EXPECT_NE(QDir(startedIn.first()).canonicalPath(), QDir(work).canonicalPath());
+    EXPECT_TRUE(QFileInfo::exists(mine + QStringLiteral("/график-риска.png")));
+    EXPECT_TRUE(QDir(work).isEmpty());
 }
 
 TEST_F(RiskChart, ItsAxesAreNamedForAssistiveTools) {
