@@ -3,6 +3,7 @@
 
 #include "base/Exception.h"
 #include "ui/Dialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -10,9 +11,7 @@
 #include <QLibrary>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QWidget>
-#include <algorithm>
 #include <memory>
 
 #ifndef BRELMONT_MODULES_FROM_PROGRAM
@@ -102,16 +101,9 @@ void RiskChartOpener::Open() {
     fWidget->activateWindow();
 }
 
-// Beside the main window where the screen has room, else as far right as it fits.
+// Beside the main window at the design's size where the screen has room, and on the screen always.
 void RiskChartOpener::Place() {
-    const QRect screen = fMain.screen()->availableGeometry();
-    const QSize frame = fWidget->frameGeometry().size() - fWidget->size();
-    fWidget->resize(fWidget->size().boundedTo(screen.size() - frame));
-    QRect place(fMain.frameGeometry().topRight() + QPoint(8, 0), fWidget->frameGeometry().size());
-    place.moveRight(std::min(place.right(), screen.right()));
-    place.moveBottom(std::min(place.bottom(), screen.bottom()));
-    place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));
-    fWidget->move(place.topLeft());
+    ShowBeside(*fWidget, fMain, fWidget->size());
 }
 
 void RiskChartOpener::FollowInputs() {
