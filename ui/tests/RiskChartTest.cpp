@@ -229,6 +229,10 @@ TEST_F(RiskChart, SavesPicturesThatHoldTheCurves) {
     EXPECT_GE(text.count("<path") + text.count("<polyline"), 12);
     EXPECT_TRUE(text.contains("stroke-dasharray"));
     EXPECT_TRUE(QString::fromUtf8(text).contains(QStringLiteral("Ставка, % от банка")));
+    EXPECT_TRUE(QString::fromUtf8(text).contains(
+        QStringLiteral("Вероятность события 55 %, коэффициент 2, ставка 5 % (ставка Келли 10 %)")))
+        << "a saved picture names its bet";
+    EXPECT_TRUE(chart.Chart().title().isEmpty()) << "the window keeps its room for the plot";
 
     const QString pngPath = dir.filePath(QStringLiteral("chart.png"));
     chart.SaveTo(pngPath);
@@ -269,6 +273,68 @@ TEST_F(RiskChart, ASavedPictureLandsOutsideTheWorkFolderAndOneInsideIsRefused) {
     EXPECT_NE(QDir(startedIn.first()).canonicalPath(), QDir(work).canonicalPath());
     EXPECT_TRUE(QFileInfo::exists(mine + QStringLiteral("/график-риска.png")));
     EXPECT_TRUE(QDir(work).isEmpty());
+}
+
+TEST_F(RiskChart, MarkNamesStandAboveThePlotApartFromEachOther) {
+    TRiskChart& chart = OpenWith("55", "2", "5"); // half Kelly and the typed stake at the same place
+    chart.resize(860, 640);
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    const QRectF plot = chart.Chart().plotArea();
+    for (int mark = 0; mark < 3; ++mark) {
+        const QRectF label = chart.MarkLabelRect(mark);
+        ASSERT_FALSE(label.isEmpty()) << mark;
+        EXPECT_LE(label.bottom(), plot.top()) << "no curve runs above the plot";
+        EXPECT_GE(label.top(), 0);
+        for (int other = 0; other < mark; ++other) {
+            EXPECT_FALSE(label.intersects(chart.MarkLabelRect(other))) << mark << " and " << other;
+        }
+    }
+    ui.pole3->clear();
+    EXPECT_TRUE(chart.MarkLabelRect(2).isEmpty());
+}
+
+TEST_F(RiskChart, HoverTextGoesWhenThePointerLeaves) {
+    TRiskChart& chart = OpenWith("55", "2", "");
+    chart.show();
+    const QPointF point = chart.FormulaSeries(0).at(10);
+    emit chart.FormulaSeries(0).hovered(point, true);
+    EXPECT_FALSE(chart.Controls().PointInfo->text().isEmpty());
+    emit chart.FormulaSeries(0).hovered(point, false);
+    EXPECT_TRUE(chart.Controls().PointInfo->text().isEmpty()) << "off the curve";
+
+    emit chart.GrowthSeries().hovered(point, true);
+    EXPECT_FALSE(chart.Controls().PointInfo->text().isEmpty());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&chart.View(), &leave);
+    EXPECT_TRUE(chart.Controls().PointInfo->text().isEmpty()) << "out of the chart";
+}
+
+struct TickRow {
+    const char* name;
+    double span;
+    double step;
+};
+
+class StakeTicks : public ::testing::TestWithParam<TickRow> {};
+
+TEST_P(StakeTicks, AreRoundNumbers) {
+    EXPECT_DOUBLE_EQ(RoundTickStep(GetParam().span), GetParam().step);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spans, StakeTicks,
+                         ::testing::Values(TickRow{"TwiceKellyOf10", 20, 5}, TickRow{"TypedStakeOf25", 25, 5},
+                                           TickRow{"WholeBank", 100, 25}, TickRow{"Odd", 13.7, 2.5},
+                                           TickRow{"Small", 0.3, 0.05}, TickRow{"Exact", 40, 10},
+                                           TickRow{"Nothing", 0, 1}),
+                         testing::RowName());
+
+TEST_F(RiskChart, TheStakeAxisTicksAtRoundStakes) {
+    TRiskChart& chart = OpenWith("55", "2", "25");
+    auto* axis = qobject_cast<QValueAxis*>(chart.Chart().axes(Qt::Horizontal).first());
+    EXPECT_EQ(axis->tickType(), QValueAxis::TicksDynamic);
+    EXPECT_DOUBLE_EQ(axis->tickAnchor(), 0);
+    EXPECT_DOUBLE_EQ(axis->tickInterval(), 5);
 }
 
 TEST_F(RiskChart, ItsAxesAreNamedForAssistiveTools) {
