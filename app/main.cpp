@@ -14,6 +14,7 @@
 #include "ui/Fonts.h"
 #include "ui/LinkOpener.h"
 #include "ui/Mainf.h"
+#include "ui/ToolkitTranslation.h"
 #include "ui/aboutf.h"
 #include "ui/widgets/Accessible.h"
 
@@ -50,6 +51,10 @@ int main(int argc, char** argv) {
     RefreshDecimalSeparator();
 
     QApplication app(argc, argv);
+    // Before any window exists, so that every text the toolkit draws is Russian from the first and every
+    // field answers Shift+F10.
+    InstallToolkitTranslation();
+    InstallContextMenuKey();
     fontConfiguration.join();
     SetApplicationTitle(ApplicationTitleFor(QCoreApplication::applicationFilePath().toStdString()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/brelmont.png")));

@@ -8,16 +8,23 @@ set(BRELMONT_PARTNER_URL "https://lindqor.example/" CACHE STRING "The partner's 
 
 include(${PROJECT_SOURCE_DIR}/cmake/DebugInfo.cmake)
 
-# Message dialog, error box, modal and title rules, fonts, file dialogs: no other module is needed for these.
+# Qt's own texts in Russian: every program of the package links it (the help viewer too) and calls it at start.
+add_library(brelmont_toolkittranslation STATIC ToolkitTranslation.h ToolkitTranslation.cpp)
+add_library(Brelmont::toolkittranslation ALIAS brelmont_toolkittranslation)
+target_include_directories(brelmont_toolkittranslation PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(brelmont_toolkittranslation PUBLIC Qt6::Core)
+
+# Message dialog, error box, modal and title rules, fonts, file dialogs, window placement: no other module is
+# needed for these.
 add_library(brelmont_dialogs STATIC Dialogs.h Dialogs.cpp Fonts.h Fonts.cpp FileFolders.h FileFolders.cpp
                                      WindowPlacement.h WindowPlacement.cpp)
 add_library(Brelmont::dialogs ALIAS brelmont_dialogs)
 target_include_directories(brelmont_dialogs PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(brelmont_dialogs PUBLIC Brelmont::base Qt6::Widgets)
+target_link_libraries(brelmont_dialogs PUBLIC Brelmont::base Brelmont::toolkittranslation Qt6::Widgets)
 
 if(BUILD_TESTING)
     brelmont_test(dialogs_tests OWN_MAIN SOURCES tests/DialogsTest.cpp tests/FileFoldersTest.cpp tests/WindowPlacementTest.cpp
-                          tests/QtTestMain.cpp
+                          tests/ToolkitWordsTest.cpp tests/QtTestMain.cpp
                   LIBS Brelmont::dialogs Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 endif()
 

@@ -10,9 +10,11 @@
 #include "ui/Mainf.h"
 #include "ui/RiskChartOpener.h"
 #include "ui/RiskChartf.h"
+#include "ui/widgets/Accessible.h"
 #include "ui_Mainf.h"
 #include "ui_RiskChartf.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QChart>
@@ -340,6 +342,11 @@ TEST_F(RiskChart, TheStakeAxisTicksAtRoundStakes) {
 TEST_F(RiskChart, ItsAxesAreNamedForAssistiveTools) {
     TRiskChart& chart = OpenWith("55", "2", "");
     EXPECT_EQ(chart.accessibleName(), QStringLiteral("График риска"));
+    InstallAccessibleControls();
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&chart);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window) << "a frame, as readers announce windows";
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("График риска"));
     const QString description = chart.View().accessibleDescription();
     EXPECT_TRUE(description.contains(QStringLiteral("Ставка, % от банка")));
     EXPECT_TRUE(description.contains(QStringLiteral("Вероятность потерять долю банка, %")));
