@@ -5,6 +5,7 @@
 // of curves for unusable input; and pictures saved as PNG and SVG that hold the curves.
 #include "ModalAnswerer.h"
 #include "base/testing/RowName.h"
+#include "helpdelivery/display/HelpSystemQt.h"
 #include "stakecalc/RiskCurves.h"
 #include "ui/FileFolders.h"
 #include "ui/Mainf.h"
@@ -340,9 +341,9 @@ TEST_F(RiskChart, TheStakeAxisTicksAtRoundStakes) {
 }
 
 TEST_F(RiskChart, ItsAxesAreNamedForAssistiveTools) {
+    InstallAccessibleControls(); // as the program does before any window exists
     TRiskChart& chart = OpenWith("55", "2", "");
     EXPECT_EQ(chart.accessibleName(), QStringLiteral("График риска"));
-    InstallAccessibleControls();
     QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&chart);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->role(), QAccessible::Window) << "a frame, as readers announce windows";
@@ -351,6 +352,41 @@ TEST_F(RiskChart, ItsAxesAreNamedForAssistiveTools) {
     EXPECT_TRUE(description.contains(QStringLiteral("Ставка, % от банка")));
     EXPECT_TRUE(description.contains(QStringLiteral("Вероятность потерять долю банка, %")));
     EXPECT_TRUE(description.contains(QStringLiteral("Ожидаемый рост банка за ставку, %")));
+}
+
+// The help viewer as the help system drives it, recording each request instead of starting a program.
+class RecordingViewer final : public IHelpViewerPlatform {
+public:
+    bool WinHelp(std::uintptr_t, const std::string& file, std::uint32_t, const std::string& text,
+                 std::int32_t) override {
+        requests.push_back(file + " " + text);
+        return true;
+    }
+    void EnumTopLevelWindowClasses(const std::function<bool(std::string_view)>&) override {}
+    bool ViewerNeedsRestart() override { return false; }
+    void WaitForViewerExit() override {}
+    std::vector<std::string> requests;
+};
+
+TEST_F(RiskChart, F1OpensTheHelpAtTheChart) {
+    auto viewer = std::make_shared<RecordingViewer>();
+    InstallHelpSystem({.WorkFolder = [] { return std::string("/nowhere"); },
+                       .ActivateWindow = {},
+                       .SendKeys = {},
+                       .ViewerProgram = {},
+                       .ServerName = {},
+                       .Platform = viewer});
+    TRiskChart& chart = OpenWith("55", "2", "");
+    chart.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&chart));
+    QWidget* focused = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &chart;
+    QTest::keyClick(focused, Qt::Key_F1);
+    ShutdownHelpSystem();
+
+    ASSERT_FALSE(viewer->requests.empty());
+    EXPECT_TRUE(QString::fromStdString(viewer->requests.front()).contains(QStringLiteral("\"график риска\"")))
+        << viewer->requests.front();
+    EXPECT_TRUE(viewer->requests.front().starts_with("help.hlp ")) << viewer->requests.front();
 }
 
 // The program's own way to the chart: the module built beside the tests, loaded on first use.
