@@ -7,6 +7,7 @@
 #include "ui/FileFolders.h"
 #include "ui_RiskChartf.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QFutureWatcher>
@@ -172,7 +173,7 @@ void TRiskChart::BuildChart() {
     fChart->addAxis(fChanceAxis, Qt::AlignLeft);
     fChart->addAxis(fGrowthAxis, Qt::AlignRight);
 
-    const auto add = [this](QXYSeries* series, QValueAxis* y) {
+    const auto add = [this](QAbstractSeries* series, QValueAxis* y) {
         fChart->addSeries(series);
         series->attachAxis(fStakeAxis);
         series->attachAxis(y);
@@ -186,6 +187,12 @@ void TRiskChart::BuildChart() {
         fExact[i]->setName(QStringLiteral("%1, точно").arg(QString::fromUtf8(kLevelNames[i])));
         fExact[i]->setPen(CurvePen(kLevelColours[i], Qt::DashLine, 2));
         add(fExact[i], fChanceAxis);
+        fBands[i] = new QAreaSeries(new QLineSeries(fChart), new QLineSeries(fChart));
+        QColor shade = kLevelColours[i];
+        shade.setAlpha(60);
+        fBands[i]->setBrush(shade);
+        fBands[i]->setPen(Qt::NoPen);
+        add(fBands[i], fChanceAxis);
     }
     fGrowth = new QLineSeries(fChart);
     fGrowth->setName(QStringLiteral("Рост банка"));
@@ -208,6 +215,7 @@ void TRiskChart::BuildChart() {
     // under the chart and on the marks themselves.
     std::vector<QAbstractSeries*> unnamed{fMarkDots, fMarkLines[0], fMarkLines[1], fMarkLines[2]};
     unnamed.insert(unnamed.end(), fExact.begin(), fExact.end());
+    unnamed.insert(unnamed.end(), fBands.begin(), fBands.end());
     for (QAbstractSeries* series : unnamed) {
         for (QLegendMarker* marker : fChart->legend()->markers(series)) {
             marker->setVisible(false);
@@ -263,6 +271,7 @@ void TRiskChart::SetFieldTexts(const QString& probability, const QString& odds, 
         ShowSentence(Text(fReading.sentence));
         fMarks.clear();
         fExactPoints.clear();
+        fExactSpread = 0;
         emit ExactReady();
         return;
     }
@@ -279,6 +288,7 @@ void TRiskChart::SetFieldTexts(const QString& probability, const QString& odds, 
         mark.formula = FormulaChances(fReading.p, fReading.k, mark.stake);
     }
     fExactPoints.clear();
+    fExactSpread = 0;
     RedrawFormula();
     RedrawExact();
     RedrawMarks();
@@ -376,23 +386,43 @@ void TRiskChart::TakeExact(const ExactPoint& point) {
         }
         RedrawMarks();
     } else {
-        fExactPoints.emplace_back(point.stake, chances);
+        fExactPoints.push_back({point.stake, point.bounds});
         RedrawExact();
     }
 }
 
+// A point whose work ran out before its bracket closed is drawn as its bracket: the band around the dashes
+// is as wide as the truth may be away from them, and vanishes where the figures are exact.
 void TRiskChart::RedrawExact() {
     std::sort(fExactPoints.begin(), fExactPoints.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+              [](const auto& a, const auto& b) { return a.stake < b.stake; });
+    double spread = 0;
     for (std::size_t i = 0; i < 4; ++i) {
         QList<QPointF> points;
+        QList<QPointF> lower;
+        QList<QPointF> upper;
         if (!fExactPoints.empty()) {
             points.append(QPointF(0, 0)); // no stake, no fall
+            lower.append(QPointF(0, 0));
+            upper.append(QPointF(0, 0));
         }
-        for (const auto& [stake, chances] : fExactPoints) {
-            points.append(QPointF(stake, chances[i]));
+        for (const CurveExact& point : fExactPoints) {
+            const RuinBounds& b = point.bounds[i];
+            points.append(QPointF(point.stake, 100 * (b.lower + b.upper) / 2));
+            const bool open = !b.converged;
+            if (open) {
+                spread = std::max(spread, 100 * (b.upper - b.lower) / 2);
+            }
+            lower.append(QPointF(point.stake, 100 * (open ? b.lower : (b.lower + b.upper) / 2)));
+            upper.append(QPointF(point.stake, 100 * (open ? b.upper : (b.lower + b.upper) / 2)));
         }
         fExact[i]->replace(points);
+        fBands[i]->lowerSeries()->replace(lower);
+        fBands[i]->upperSeries()->replace(upper);
+    }
+    if (spread != fExactSpread) {
+        fExactSpread = spread;
+        RedrawMarks();
     }
 }
 
@@ -430,6 +460,12 @@ void TRiskChart::RedrawMarks() {
         QStringLiteral("Вероятности потерять 40 / 60 / 80 / 90 % банка. Сплошные линии — формула "
                        "программы, она считает капитал непрерывным; пунктир — точные значения для "
                        "целых ставок. Фиолетовая линия — ожидаемый рост банка за ставку (правая ось)."));
+    if (fExactSpread > 0) {
+        lines.append(
+            QStringLiteral("Перевес так мал, что пунктир посчитан не до конца: настоящее значение может "
+                           "отличаться от него на ± %1 п. п. (светлая полоса вокруг пунктира).")
+                .arg(Text(PercentText(std::max(fExactSpread, 0.01)))));
+    }
     if (!fReading.stakeNote.empty()) {
         lines.append(Text(fReading.stakeNote));
     }

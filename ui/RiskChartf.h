@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class QAreaSeries;
 class QChart;
 class QGraphicsSimpleTextItem;
 class QChartView;
@@ -55,6 +56,9 @@ public:
     QLineSeries& FormulaSeries(int level) { return *fFormula[static_cast<std::size_t>(level)]; }
     QLineSeries& ExactSeries(int level) { return *fExact[static_cast<std::size_t>(level)]; }
     QLineSeries& GrowthSeries() { return *fGrowth; }
+    // Around each exact curve, the bracket its points are known within; no wider than the line where they are
+    // exact.
+    QAreaSeries& ExactBand(int level) { return *fBands[static_cast<std::size_t>(level)]; }
 
     // True while exact figures for the current texts are still being computed.
     bool ExactPending() const { return fPending; }
@@ -112,6 +116,7 @@ private:
     QValueAxis* fGrowthAxis = nullptr;
     std::array<QLineSeries*, 4> fFormula{};
     std::array<QLineSeries*, 4> fExact{};
+    std::array<QAreaSeries*, 4> fBands{};
     QLineSeries* fGrowth = nullptr;
     std::array<QLineSeries*, 3> fMarkLines{};
     std::array<QGraphicsSimpleTextItem*, 3> fMarkLabels{};
@@ -119,7 +124,12 @@ private:
 
     ChartReading fReading;
     std::vector<Mark> fMarks;
-    std::vector<std::pair<double, std::array<double, 4>>> fExactPoints;
+    struct CurveExact {
+        double stake = 0;
+        std::array<RuinBounds, 4> bounds{};
+    };
+    std::vector<CurveExact> fExactPoints;
+    double fExactSpread = 0; // percentage points either side of the widest bracket left open on the curves
     std::shared_ptr<std::atomic<bool>> fCancel;
     int fGeneration = 0;
     bool fPending = false;

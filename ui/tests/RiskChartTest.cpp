@@ -18,6 +18,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QDir>
@@ -163,6 +164,50 @@ TEST_F(RiskChart, MarksCarryTheirStakesAndBothSetsOfChances) {
         EXPECT_GE(chart.ExactSeries(level).count(), 16);
         EXPECT_EQ(chart.ExactSeries(level).pen().style(), Qt::DashLine);
     }
+}
+
+// How far each exact point may be from the truth, level by level: the band's height at each point.
+std::vector<double> BandWidths(TRiskChart& chart, int level) {
+    const QList<QPointF> lower = chart.ExactBand(level).lowerSeries()->points();
+    const QList<QPointF> upper = chart.ExactBand(level).upperSeries()->points();
+    const QList<QPointF> middle = chart.ExactSeries(level).points();
+    EXPECT_EQ(lower.size(), middle.size());
+    EXPECT_EQ(upper.size(), middle.size());
+    std::vector<double> widths;
+    for (qsizetype i = 0; i < std::min({lower.size(), upper.size(), middle.size()}); ++i) {
+        EXPECT_LE(lower[i].y(), middle[i].y());
+        EXPECT_GE(upper[i].y(), middle[i].y());
+        widths.push_back(upper[i].y() - lower[i].y());
+    }
+    return widths;
+}
+
+TEST_F(RiskChart, ExactPointsKnownOnlyWithinABracketAreDrawnAsBands) {
+    TRiskChart& chart = OpenWith("55", "2", "");
+    WaitForExact(chart);
+    for (int level = 0; level < 4; ++level) {
+        for (const double width : BandWidths(chart, level)) {
+            EXPECT_EQ(width, 0) << "exact figures need no band";
+        }
+    }
+    EXPECT_FALSE(chart.Controls().MarkTexts->text().contains(QStringLiteral("полосы")));
+
+    // An edge so thin that the work runs out before the deeper levels' brackets close.
+    ui.pole1->setText(QStringLiteral("50,1"));
+    WaitForExact(chart);
+    double widest = 0;
+    for (int level = 0; level < 4; ++level) {
+        for (const double width : BandWidths(chart, level)) {
+            widest = std::max(widest, width);
+        }
+    }
+    EXPECT_GT(widest, 0.05) << "wider than the curve points' own tolerance";
+    const QString note =
+        QStringLiteral("пунктир посчитан не до конца: настоящее значение может отличаться от него "
+                       "на ± %1 п. п.")
+            .arg(QString::fromStdString(PercentText(std::max(widest / 2, 0.01))));
+    EXPECT_TRUE(chart.Controls().MarkTexts->text().contains(note))
+        << chart.Controls().MarkTexts->text().toStdString();
 }
 
 TEST_F(RiskChart, ANewerEditDropsTheExactWorkOfTheOlderOne) {
