@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/WindowPlacement.h"
 
+#include <QEvent>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -41,6 +42,49 @@ Placement PlaceBeside(const QRect& main, const QRect& available, const QSize& pr
     return place;
 }
 
+namespace {
+
+// Waits for the window manager's frame, whose size the placement could only guess, and pulls the window back
+// inside the available area if the real frame sticks out; then leaves the window to the user.
+class FrameKeeper final : public QObject {
+public:
+    explicit FrameKeeper(QWidget& window) : QObject(&window), fWindow(window) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && fWindow.isVisible() &&
+            fWindow.frameGeometry() != fWindow.geometry() && fWindow.screen() != nullptr) {
+            fWindow.removeEventFilter(this);
+            deleteLater();
+            Fit();
+        }
+        return false;
+    }
+
+private:
+    void Fit() {
+        const QRect available = fWindow.screen()->availableGeometry();
+        const QRect frame = fWindow.frameGeometry();
+        if (available.contains(frame)) {
+            return;
+        }
+        const QSize extra = frame.size() - fWindow.size();
+        const QSize size = fWindow.size().boundedTo(available.size() - extra);
+        if (size != fWindow.size()) {
+            fWindow.resize(size);
+        }
+        const QSize outer = size + extra;
+        fWindow.move(std::clamp(frame.left(), available.left(), available.right() + 1 - outer.width()),
+                     std::clamp(frame.top(), available.top(), available.bottom() + 1 - outer.height()));
+    }
+
+    QWidget& fWindow;
+};
+
+} // namespace
+
 void ShowBeside(QWidget& window, QWidget& main, const QSize& preferred) {
     const QScreen* screen = main.screen();
     if (screen == nullptr) {
@@ -56,6 +100,7 @@ void ShowBeside(QWidget& window, QWidget& main, const QSize& preferred) {
     }
     window.resize(place.window.size() - frame);
     window.move(place.window.topLeft());
+    new FrameKeeper(window);
 }
 
 } // namespace brelmont

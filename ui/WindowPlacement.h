@@ -25,7 +25,8 @@ Placement PlaceBeside(const QRect& main, const QRect& available, const QSize& pr
                       int gap);
 
 // Applies PlaceBeside to real windows: `window` keeps `preferred` as its client size where the screen has
-// room; frames are taken as wide as the main window's. Moves `main` when the rule says so.
+// room; frames are taken as wide as the main window's, and once the window manager has framed `window` it is
+// pulled back inside the available area if its real frame sticks out. Moves `main` when the rule says so.
 void ShowBeside(QWidget& window, QWidget& main, const QSize& preferred);
 
 } // namespace brelmont

@@ -89,6 +89,19 @@ if(BUILD_TESTING)
     # The tests reach the controls through the same generated Ui classes.
     set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
 
+    # The risk chart beside the main window on a real screen at each scale, pictures of it left for a look.
+    # Run only on the X server, so it is not listed with the offscreen tests.
+    add_executable(riskchart_onscreen_tests tests/ChartOnScreenTest.cpp tests/QtTestMain.cpp)
+    target_link_libraries(riskchart_onscreen_tests PRIVATE Brelmont::windows Brelmont::riskchart Qt6::Test
+                                                           GTest::gtest GTest::gmock)
+    set_target_properties(riskchart_onscreen_tests PROPERTIES AUTOUIC OFF)
+    foreach(scale 1 1.5 2)
+        add_test(NAME riskchart_onscreen_${scale}x
+                 COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-xvfb.sh --wm env QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=${scale}
+                         BRELMONT_SCREENSHOTS=${CMAKE_CURRENT_BINARY_DIR}/screenshots $<TARGET_FILE:riskchart_onscreen_tests>)
+        set_tests_properties(riskchart_onscreen_${scale}x PROPERTIES LABELS xvfb TIMEOUT 120)
+    endforeach()
+
     # The pictures as shown at 1x and at 200 %, compared pixel for pixel with the artwork for each scale.
     foreach(scale 1 2)
         brelmont_test(hidpi_tests_${scale}x OWN_MAIN SOURCES tests/HiDpiTest.cpp tests/QtTestMain.cpp
