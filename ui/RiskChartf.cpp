@@ -589,7 +589,7 @@ void TRiskChart::SaveTo(const QString& path) {
         svg.setFileName(path);
         svg.setSize(fView->size());
         svg.setViewBox(QRect(QPoint(0, 0), fView->size()));
-        svg.setTitle(windowTitle());
+        svg.setTitle(PictureTitle());
         QPainter painter;
         if (!painter.begin(&svg)) {
             throw EInOutError("Не удалось записать файл «" + path.toStdString() + "»", 0);
