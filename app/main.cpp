@@ -11,6 +11,7 @@
 #include "sendkeys/x11/X11KeyPlatform.h"
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
+#include "ui/FileFolders.h"
 #include "ui/Fonts.h"
 #include "ui/LinkOpener.h"
 #include "ui/Mainf.h"
@@ -83,6 +84,8 @@ int main(int argc, char** argv) {
 
     SignalClose signalClose;
     TMain Main;
+    // No file dialog may put a file where the program removes everything at exit.
+    ProtectFolder(QString::fromStdString(WorkFolder()));
     SetMainHelpWindow(&Main);
     signalClose.SetTarget(&Main);
     QObject::connect(&Main, &TMain::Closed, &app, [] { QCoreApplication::exit(0); });

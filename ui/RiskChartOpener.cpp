@@ -2,7 +2,9 @@
 #include "ui/RiskChartOpener.h"
 
 #include "base/Exception.h"
+#include "helpdelivery/display/HelpSystemQt.h"
 #include "ui/Dialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -10,9 +12,7 @@
 #include <QLibrary>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QWidget>
-#include <algorithm>
 #include <memory>
 
 #ifndef BRELMONT_MODULES_FROM_PROGRAM
@@ -94,6 +94,7 @@ void RiskChartOpener::Open() {
         fWindow = fFactory();
         fWidget = &fWindow->Widget();
         fWidget->setAttribute(Qt::WA_DeleteOnClose);
+        GiveHelp(*fWidget);
         FollowInputs();
         Place();
     }
@@ -102,16 +103,21 @@ void RiskChartOpener::Open() {
     fWidget->activateWindow();
 }
 
-// Beside the main window where the screen has room, else as far right as it fits.
+// Beside the main window at the design's size where the screen has room, and on the screen always.
 void RiskChartOpener::Place() {
-    const QRect screen = fMain.screen()->availableGeometry();
-    const QSize frame = fWidget->frameGeometry().size() - fWidget->size();
-    fWidget->resize(fWidget->size().boundedTo(screen.size() - frame));
-    QRect place(fMain.frameGeometry().topRight() + QPoint(8, 0), fWidget->frameGeometry().size());
-    place.moveRight(std::min(place.right(), screen.right()));
-    place.moveBottom(std::min(place.bottom(), screen.bottom()));
-    place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));
-    fWidget->move(place.topLeft());
+    ShowBeside(*fWidget, fMain, fWidget->size());
+}
+
+// F1 is answered by the program's help system, which sees every window's keys; the module's window only
+// needs its settings, which name the chart's own index entry so that the help opens at the chart.
+void RiskChartOpener::GiveHelp(QWidget& window) {
+    try {
+        HelpSettings& help = WidgetHelp(&window);
+        help.HelpFile = std::string(kHelpFileName);
+        help.SetHelpKeyword(kRiskChartHelpKeyword);
+    } catch (const EHelpSystemException&) {
+        // A window without a help system behind it (the window tests) has no help to give.
+    }
 }
 
 void RiskChartOpener::FollowInputs() {

@@ -4,23 +4,28 @@
 #include "base/Exception.h"
 #include "stakecalc/KellyEngine.h"
 #include "ui/Dialogs.h"
+#include "ui/FileFolders.h"
 #include "ui_RiskChartf.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
-#include <QFileDialog>
 #include <QFutureWatcher>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPromise>
 #include <QScatterSeries>
+#include <QScopeGuard>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace brelmont {
 
@@ -41,6 +46,10 @@ const std::array<const char*, 4> kLevelNames{"40% от банка", "60% от б
 const std::array<QColor, 4> kLevelColours{QColor(0x1f, 0x77, 0xb4), QColor(0xe0, 0x7b, 0x00),
                                           QColor(0x2c, 0xa0, 0x2c), QColor(0xc6, 0x28, 0x28)};
 const QColor kGrowthColour(0x55, 0x3c, 0x9a);
+const char* const kChanceTitle = "Вероятность потерять долю банка, %";
+const char* const kChanceTitleShort = "Вероятность потери, %";
+const char* const kGrowthTitle = "Ожидаемый рост банка за ставку, %";
+const char* const kGrowthTitleShort = "Рост за ставку, %";
 
 QString Text(const std::string& s) {
     return QString::fromStdString(s);
@@ -84,6 +93,24 @@ std::vector<int> CoarseFirst(int count) {
     return order;
 }
 
+} // namespace
+
+// Steps of 1, 2, 2,5 or 5 times a power of ten, the largest that gives at least four intervals.
+double RoundTickStep(double span) {
+    if (!(span > 0) || !std::isfinite(span)) {
+        return 1;
+    }
+    const double power = std::pow(10.0, std::floor(std::log10(span)));
+    for (const double step : {5.0, 2.5, 2.0, 1.0, 0.5}) {
+        if (span / (step * power) >= 4 - 1e-9) {
+            return step * power;
+        }
+    }
+    return power / 4;
+}
+
+namespace {
+
 QPen CurvePen(const QColor& colour, Qt::PenStyle style, qreal width) {
     QPen pen(colour, width, style);
     pen.setCapStyle(Qt::FlatCap);
@@ -121,17 +148,22 @@ void TRiskChart::BuildChart() {
     fChart->setAnimationOptions(QChart::NoAnimation);
     fChart->legend()->setAlignment(Qt::AlignBottom);
     fChart->setMargins(QMargins(4, 4, 4, 4));
+    // The chart's own frame only takes room from the plot, which a small screen needs whole.
+    fChart->setBackgroundRoundness(0);
+    fChart->layout()->setContentsMargins(0, 0, 0, 0);
 
     fStakeAxis = new QValueAxis(fChart);
     fStakeAxis->setTitleText(QStringLiteral("Ставка, % от банка"));
     fStakeAxis->setLabelFormat(QStringLiteral("%.3g"));
+    fStakeAxis->setTickType(QValueAxis::TicksDynamic);
+    fStakeAxis->setTickAnchor(0);
     fChanceAxis = new QValueAxis(fChart);
-    fChanceAxis->setTitleText(QStringLiteral("Вероятность потерять долю банка, %"));
+    fChanceAxis->setTitleText(QString::fromUtf8(kChanceTitle));
     fChanceAxis->setRange(0, 100);
     fChanceAxis->setTickCount(11);
     fChanceAxis->setLabelFormat(QStringLiteral("%.0f"));
     fGrowthAxis = new QValueAxis(fChart);
-    fGrowthAxis->setTitleText(QStringLiteral("Ожидаемый рост банка за ставку, %"));
+    fGrowthAxis->setTitleText(QString::fromUtf8(kGrowthTitle));
     fGrowthAxis->setLabelFormat(QStringLiteral("%.3g"));
     fGrowthAxis->setLinePenColor(kGrowthColour);
     fGrowthAxis->setLabelsColor(kGrowthColour);
@@ -141,7 +173,7 @@ void TRiskChart::BuildChart() {
     fChart->addAxis(fChanceAxis, Qt::AlignLeft);
     fChart->addAxis(fGrowthAxis, Qt::AlignRight);
 
-    const auto add = [this](QXYSeries* series, QValueAxis* y) {
+    const auto add = [this](QAbstractSeries* series, QValueAxis* y) {
         fChart->addSeries(series);
         series->attachAxis(fStakeAxis);
         series->attachAxis(y);
@@ -155,18 +187,24 @@ void TRiskChart::BuildChart() {
         fExact[i]->setName(QStringLiteral("%1, точно").arg(QString::fromUtf8(kLevelNames[i])));
         fExact[i]->setPen(CurvePen(kLevelColours[i], Qt::DashLine, 2));
         add(fExact[i], fChanceAxis);
+        fBands[i] = new QAreaSeries(new QLineSeries(fChart), new QLineSeries(fChart));
+        QColor shade = kLevelColours[i];
+        shade.setAlpha(60);
+        fBands[i]->setBrush(shade);
+        fBands[i]->setPen(Qt::NoPen);
+        add(fBands[i], fChanceAxis);
     }
     fGrowth = new QLineSeries(fChart);
-    fGrowth->setName(QStringLiteral("Рост банка за ставку"));
+    fGrowth->setName(QStringLiteral("Рост банка"));
     fGrowth->setPen(CurvePen(kGrowthColour, Qt::SolidLine, 2.5));
     add(fGrowth, fGrowthAxis);
-    for (auto& line : fMarkLines) {
-        line = new QLineSeries(fChart);
-        line->setPen(CurvePen(QColor(0x60, 0x60, 0x60), Qt::DashDotLine, 1));
-        line->setPointLabelsVisible(true);
-        line->setPointLabelsClipping(false);
-        line->setPointLabelsColor(QColor(0x30, 0x30, 0x30));
-        add(line, fChanceAxis);
+    for (std::size_t m = 0; m < fMarkLines.size(); ++m) {
+        fMarkLines[m] = new QLineSeries(fChart);
+        fMarkLines[m]->setPen(CurvePen(QColor(0x60, 0x60, 0x60), Qt::DashDotLine, 1));
+        add(fMarkLines[m], fChanceAxis);
+        fMarkLabels[m] = new QGraphicsSimpleTextItem(fChart);
+        fMarkLabels[m]->setBrush(QColor(0x30, 0x30, 0x30));
+        fMarkLabels[m]->setZValue(10);
     }
     fMarkDots = new QScatterSeries(fChart);
     fMarkDots->setMarkerSize(7);
@@ -177,6 +215,7 @@ void TRiskChart::BuildChart() {
     // under the chart and on the marks themselves.
     std::vector<QAbstractSeries*> unnamed{fMarkDots, fMarkLines[0], fMarkLines[1], fMarkLines[2]};
     unnamed.insert(unnamed.end(), fExact.begin(), fExact.end());
+    unnamed.insert(unnamed.end(), fBands.begin(), fBands.end());
     for (QAbstractSeries* series : unnamed) {
         for (QLegendMarker* marker : fChart->legend()->markers(series)) {
             marker->setVisible(false);
@@ -194,7 +233,13 @@ void TRiskChart::BuildChart() {
     connect(fGrowth, &QLineSeries::hovered, this,
             [this](const QPointF& p, bool state) { ShowPoint(QStringLiteral("Рост за ставку"), p, state); });
 
+    connect(fChart, &QChart::plotAreaChanged, this, [this] {
+        FitAxisTitles();
+        PlaceMarkLabels();
+    });
+
     fView = new QChartView(fChart, ui->ChartHolder);
+    fView->installEventFilter(this);
     fView->setRenderHint(QPainter::Antialiasing);
     fView->setAccessibleName(QStringLiteral("График риска"));
     fView->setAccessibleDescription(
@@ -226,6 +271,7 @@ void TRiskChart::SetFieldTexts(const QString& probability, const QString& odds, 
         ShowSentence(Text(fReading.sentence));
         fMarks.clear();
         fExactPoints.clear();
+        fExactSpread = 0;
         emit ExactReady();
         return;
     }
@@ -242,6 +288,7 @@ void TRiskChart::SetFieldTexts(const QString& probability, const QString& odds, 
         mark.formula = FormulaChances(fReading.p, fReading.k, mark.stake);
     }
     fExactPoints.clear();
+    fExactSpread = 0;
     RedrawFormula();
     RedrawExact();
     RedrawMarks();
@@ -252,6 +299,7 @@ void TRiskChart::RedrawFormula() {
     const FormulaCurves curves = ComputeFormulaCurves(fReading, kFormulaPoints);
     const double end = StakeAxisEnd(fReading);
     fStakeAxis->setRange(0, end);
+    fStakeAxis->setTickInterval(RoundTickStep(end));
     for (std::size_t i = 0; i < 4; ++i) {
         QList<QPointF> points;
         points.reserve(static_cast<qsizetype>(curves.chances[i].size()));
@@ -338,23 +386,43 @@ void TRiskChart::TakeExact(const ExactPoint& point) {
         }
         RedrawMarks();
     } else {
-        fExactPoints.emplace_back(point.stake, chances);
+        fExactPoints.push_back({point.stake, point.bounds});
         RedrawExact();
     }
 }
 
+// A point whose work ran out before its bracket closed is drawn as its bracket: the band around the dashes
+// is as wide as the truth may be away from them, and vanishes where the figures are exact.
 void TRiskChart::RedrawExact() {
     std::sort(fExactPoints.begin(), fExactPoints.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+              [](const auto& a, const auto& b) { return a.stake < b.stake; });
+    double spread = 0;
     for (std::size_t i = 0; i < 4; ++i) {
         QList<QPointF> points;
+        QList<QPointF> lower;
+        QList<QPointF> upper;
         if (!fExactPoints.empty()) {
             points.append(QPointF(0, 0)); // no stake, no fall
+            lower.append(QPointF(0, 0));
+            upper.append(QPointF(0, 0));
         }
-        for (const auto& [stake, chances] : fExactPoints) {
-            points.append(QPointF(stake, chances[i]));
+        for (const CurveExact& point : fExactPoints) {
+            const RuinBounds& b = point.bounds[i];
+            points.append(QPointF(point.stake, 100 * (b.lower + b.upper) / 2));
+            const bool open = !b.converged;
+            if (open) {
+                spread = std::max(spread, 100 * (b.upper - b.lower) / 2);
+            }
+            lower.append(QPointF(point.stake, 100 * (open ? b.lower : (b.lower + b.upper) / 2)));
+            upper.append(QPointF(point.stake, 100 * (open ? b.upper : (b.lower + b.upper) / 2)));
         }
         fExact[i]->replace(points);
+        fBands[i]->lowerSeries()->replace(lower);
+        fBands[i]->upperSeries()->replace(upper);
+    }
+    if (spread != fExactSpread) {
+        fExactSpread = spread;
+        RedrawMarks();
     }
 }
 
@@ -374,16 +442,8 @@ void TRiskChart::RedrawMarks() {
         }
         lines.append(line);
         fMarkLines[m]->setName(mark.shortName + QStringLiteral(" ") + Percent(mark.stake));
-        // One point of the line carries the mark's name, each mark at its own height so that marks close
-        // together never write over each other.
-        const double labelAt = 100 - 7.0 * static_cast<double>(m);
-        fMarkLines[m]->replace(
-            QList<QPointF>{QPointF(mark.stake, 0), QPointF(mark.stake, labelAt), QPointF(mark.stake, 100)});
-        fMarkLines[m]->setPointLabelsFormat(fMarkLines[m]->name());
-        for (int point = 0; point < 3; ++point) {
-            fMarkLines[m]->setPointConfiguration(point, QXYSeries::PointConfiguration::LabelVisibility,
-                                                 point == 1);
-        }
+        fMarkLines[m]->replace(QList<QPointF>{QPointF(mark.stake, 0), QPointF(mark.stake, 100)});
+        fMarkLabels[m]->setText(fMarkLines[m]->name());
         if (mark.formula) {
             for (const double c : *mark.formula) {
                 dots.append(QPointF(mark.stake, c));
@@ -393,20 +453,108 @@ void TRiskChart::RedrawMarks() {
     for (std::size_t m = fMarks.size(); m < fMarkLines.size(); ++m) {
         fMarkLines[m]->clear();
         fMarkLines[m]->setName(QString());
+        fMarkLabels[m]->setText(QString());
     }
     fMarkDots->replace(dots);
     lines.append(
         QStringLiteral("Вероятности потерять 40 / 60 / 80 / 90 % банка. Сплошные линии — формула "
                        "программы, она считает капитал непрерывным; пунктир — точные значения для "
                        "целых ставок. Фиолетовая линия — ожидаемый рост банка за ставку (правая ось)."));
+    if (fExactSpread > 0) {
+        lines.append(
+            QStringLiteral("Перевес так мал, что пунктир посчитан не до конца: настоящее значение может "
+                           "отличаться от него на ± %1 п. п. (светлая полоса вокруг пунктира).")
+                .arg(Text(PercentText(std::max(fExactSpread, 0.01)))));
+    }
     if (!fReading.stakeNote.empty()) {
         lines.append(Text(fReading.stakeNote));
     }
     ui->MarkTexts->setText(lines.join(QLatin1Char('\n')));
+    PlaceMarkLabels();
+}
+
+// The marks' names stand above the plot, where no curve runs; names that would touch go on rows of their
+// own, and the chart's top margin grows to hold the rows.
+void TRiskChart::PlaceMarkLabels() {
+    const QRectF plot = fChart->plotArea();
+    std::vector<std::size_t> order;
+    for (std::size_t m = 0; m < fMarkLabels.size(); ++m) {
+        fMarkLabels[m]->setVisible(!fMarkLabels[m]->text().isEmpty() && fReading.ok);
+        if (fMarkLabels[m]->isVisible()) {
+            order.push_back(m);
+        }
+    }
+    std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return fMarkLines[a]->at(0).x() < fMarkLines[b]->at(0).x();
+    });
+    const qreal lineHeight = fMarkLabels[0]->boundingRect().height() + 1;
+    const qreal chartWidth = fChart->size().width();
+    std::vector<qreal> rowEnds;
+    std::vector<std::pair<std::size_t, QPointF>> places;
+    for (const std::size_t m : order) {
+        const qreal width = fMarkLabels[m]->boundingRect().width();
+        const qreal x = fChart->mapToPosition(QPointF(fMarkLines[m]->at(0).x(), 100), fMarkLines[m]).x();
+        const qreal left = std::clamp(x - width / 2, 0.0, std::max(0.0, chartWidth - width));
+        std::size_t row = 0;
+        while (row < rowEnds.size() && rowEnds[row] + 6 > left) {
+            ++row;
+        }
+        if (row == rowEnds.size()) {
+            rowEnds.push_back(0);
+        }
+        rowEnds[row] = left + width;
+        places.emplace_back(m, QPointF(left, static_cast<qreal>(row)));
+    }
+    const int rows = static_cast<int>(rowEnds.size());
+    const int top = 4 + static_cast<int>(std::ceil(lineHeight * rows));
+    if (fChart->margins().top() != top) {
+        // The plot moves down, and this runs again from its signal.
+        fChart->setMargins(QMargins(4, top, 4, 4));
+        fChart->layout()->activate();
+        return;
+    }
+    for (const auto& [m, at] : places) {
+        const qreal y = plot.top() - lineHeight * (rows - at.y()) - 2;
+        fMarkLabels[m]->setPos(at.x(), y);
+    }
+}
+
+// A vertical axis's title is cut when it is longer than the plot is high, as on a small screen at a large
+// scale; the short form says the same in fewer words.
+void TRiskChart::FitAxisTitles() {
+    const qreal room = fChart->plotArea().height();
+    for (const auto& [axis, full, brief] : {std::tuple{fChanceAxis, kChanceTitle, kChanceTitleShort},
+                                            std::tuple{fGrowthAxis, kGrowthTitle, kGrowthTitleShort}}) {
+        const QString wanted =
+            QFontMetricsF(axis->titleFont()).horizontalAdvance(QString::fromUtf8(full)) <= room
+                ? QString::fromUtf8(full)
+                : QString::fromUtf8(brief);
+        if (axis->titleText() != wanted) {
+            axis->setTitleText(wanted);
+        }
+    }
+}
+
+QRectF TRiskChart::MarkLabelRect(int mark) const {
+    const QGraphicsSimpleTextItem& label = *fMarkLabels[static_cast<std::size_t>(mark)];
+    return label.isVisible() ? label.sceneBoundingRect() : QRectF();
+}
+
+void TRiskChart::HidePoint() {
+    ui->PointInfo->clear();
+    QToolTip::hideText();
+}
+
+bool TRiskChart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fView && event->type() == QEvent::Leave) {
+        HidePoint();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TRiskChart::ShowPoint(const QString& series, const QPointF& point, bool state) {
     if (!state) {
+        HidePoint();
         return;
     }
     const QString text = series + QStringLiteral(" при ставке ") + Percent(point.x()) + QStringLiteral(": ") +
@@ -415,32 +563,52 @@ void TRiskChart::ShowPoint(const QString& series, const QPointF& point, bool sta
     QToolTip::showText(QCursor::pos(), text, fView);
 }
 
+QString TRiskChart::PictureTitle() const {
+    if (!fReading.ok) {
+        return {};
+    }
+    QString title = QStringLiteral("Вероятность события %1, коэффициент %2, ")
+                        .arg(Percent(fReading.p), Text(PercentText(fReading.k)));
+    if (fReading.stake) {
+        title += QStringLiteral("ставка %1 (ставка Келли %2)")
+                     .arg(Percent(*fReading.stake), Percent(fReading.kelly));
+    } else {
+        title += QStringLiteral("ставка Келли %1").arg(Percent(fReading.kelly));
+    }
+    return title;
+}
+
 void TRiskChart::SaveTo(const QString& path) {
+    // A picture leaves the program without the main window beside it, so it names its bet itself; the window
+    // leaves the room to the plot.
+    fChart->setTitle(PictureTitle());
+    fChart->layout()->activate();
+    const auto untitle = qScopeGuard([this] { fChart->setTitle(QString()); });
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setFileName(path);
         svg.setSize(fView->size());
         svg.setViewBox(QRect(QPoint(0, 0), fView->size()));
-        svg.setTitle(windowTitle());
+        svg.setTitle(PictureTitle());
         QPainter painter;
         if (!painter.begin(&svg)) {
-            throw EInOutError("Cannot create file \"" + path.toStdString() + "\"", 0);
+            throw EInOutError("Не удалось записать файл «" + path.toStdString() + "»", 0);
         }
         fView->render(&painter);
         painter.end();
         return;
     }
     if (!fView->grab().save(path, "PNG")) {
-        throw EInOutError("Cannot create file \"" + path.toStdString() + "\"", 0);
+        throw EInOutError("Не удалось записать файл «" + path.toStdString() + "»", 0);
     }
 }
 
 void TRiskChart::SaveButtonClick() {
     Guarded([this] {
         QString filter;
-        const QString path = QFileDialog::getSaveFileName(
+        const QString path = AskSaveFileName(
             this, QStringLiteral("Сохранить график"), QStringLiteral("график-риска.png"),
-            QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)"), &filter);
+            QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)"), &filter, FileKind::Picture);
         if (path.isEmpty()) {
             return;
         }
@@ -449,6 +617,9 @@ void TRiskChart::SaveButtonClick() {
             !target.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
             target +=
                 filter.contains(QStringLiteral("svg")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+        }
+        if (const QString refusal = RefusalFor(target); !refusal.isEmpty()) {
+            throw Exception(refusal.toStdString());
         }
         SaveTo(target);
     });

@@ -16,7 +16,9 @@
 #include <memory>
 #include <vector>
 
+class QAreaSeries;
 class QChart;
+class QGraphicsSimpleTextItem;
 class QChartView;
 class QLineSeries;
 class QScatterSeries;
@@ -27,6 +29,10 @@ class TRiskChart;
 }
 
 namespace brelmont {
+
+// The step between the stake axis's ticks for an axis from 0 to `span`: 1, 2, 2,5 or 5 times a power of ten,
+// at least four steps. Domain: span > 0; anything else gives 1.
+double RoundTickStep(double span);
 
 class TRiskChart : public QWidget, public IRiskChartWindow {
     Q_OBJECT
@@ -50,6 +56,9 @@ public:
     QLineSeries& FormulaSeries(int level) { return *fFormula[static_cast<std::size_t>(level)]; }
     QLineSeries& ExactSeries(int level) { return *fExact[static_cast<std::size_t>(level)]; }
     QLineSeries& GrowthSeries() { return *fGrowth; }
+    // Around each exact curve, the bracket its points are known within; no wider than the line where they are
+    // exact.
+    QAreaSeries& ExactBand(int level) { return *fBands[static_cast<std::size_t>(level)]; }
 
     // True while exact figures for the current texts are still being computed.
     bool ExactPending() const { return fPending; }
@@ -58,6 +67,11 @@ public:
     // written.
     void SaveTo(const QString& path);
     void SaveButtonClick();
+    // The bet a saved picture shows: probability, odds and stake; empty while nothing is drawn.
+    QString PictureTitle() const;
+
+    // Where a mark's name is drawn on the chart (0: Kelly, 1: half, 2: typed), empty when it has none.
+    QRectF MarkLabelRect(int mark) const;
 
 signals:
     // Every exact figure for the current texts has arrived.
@@ -65,6 +79,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct ExactPoint {
@@ -89,6 +104,9 @@ private:
     void RedrawExact();
     void RedrawMarks();
     void ShowPoint(const QString& series, const QPointF& point, bool state);
+    void HidePoint();
+    void PlaceMarkLabels();
+    void FitAxisTitles();
 
     std::unique_ptr<Ui::TRiskChart> ui;
     QChart* fChart = nullptr;
@@ -98,13 +116,20 @@ private:
     QValueAxis* fGrowthAxis = nullptr;
     std::array<QLineSeries*, 4> fFormula{};
     std::array<QLineSeries*, 4> fExact{};
+    std::array<QAreaSeries*, 4> fBands{};
     QLineSeries* fGrowth = nullptr;
     std::array<QLineSeries*, 3> fMarkLines{};
+    std::array<QGraphicsSimpleTextItem*, 3> fMarkLabels{};
     QScatterSeries* fMarkDots = nullptr;
 
     ChartReading fReading;
     std::vector<Mark> fMarks;
-    std::vector<std::pair<double, std::array<double, 4>>> fExactPoints;
+    struct CurveExact {
+        double stake = 0;
+        std::array<RuinBounds, 4> bounds{};
+    };
+    std::vector<CurveExact> fExactPoints;
+    double fExactSpread = 0; // percentage points either side of the widest bracket left open on the curves
     std::shared_ptr<std::atomic<bool>> fCancel;
     int fGeneration = 0;
     bool fPending = false;

@@ -14,14 +14,17 @@ add_library(Brelmont::toolkittranslation ALIAS brelmont_toolkittranslation)
 target_include_directories(brelmont_toolkittranslation PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(brelmont_toolkittranslation PUBLIC Qt6::Core)
 
-# Message dialog, error box, modal and title rules, fonts: no other module is needed for these.
-add_library(brelmont_dialogs STATIC Dialogs.h Dialogs.cpp Fonts.h Fonts.cpp)
+# Message dialog, error box, modal and title rules, fonts, file dialogs, window placement: no other module is
+# needed for these.
+add_library(brelmont_dialogs STATIC Dialogs.h Dialogs.cpp Fonts.h Fonts.cpp FileFolders.h FileFolders.cpp
+                                     WindowPlacement.h WindowPlacement.cpp)
 add_library(Brelmont::dialogs ALIAS brelmont_dialogs)
 target_include_directories(brelmont_dialogs PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(brelmont_dialogs PUBLIC Brelmont::base Brelmont::toolkittranslation Qt6::Widgets)
 
 if(BUILD_TESTING)
-    brelmont_test(dialogs_tests OWN_MAIN SOURCES tests/DialogsTest.cpp tests/ToolkitWordsTest.cpp tests/QtTestMain.cpp
+    brelmont_test(dialogs_tests OWN_MAIN SOURCES tests/DialogsTest.cpp tests/FileFoldersTest.cpp tests/WindowPlacementTest.cpp
+                          tests/ToolkitWordsTest.cpp tests/QtTestMain.cpp
                   LIBS Brelmont::dialogs Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 endif()
 
@@ -85,6 +88,19 @@ if(BUILD_TESTING)
     add_dependencies(windows_tests brelmont-riskchart)
     # The tests reach the controls through the same generated Ui classes.
     set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
+
+    # The risk chart beside the main window on a real screen at each scale, pictures of it left for a look.
+    # Run only on the X server, so it is not listed with the offscreen tests.
+    add_executable(riskchart_onscreen_tests tests/ChartOnScreenTest.cpp tests/QtTestMain.cpp)
+    target_link_libraries(riskchart_onscreen_tests PRIVATE Brelmont::windows Brelmont::riskchart Qt6::Test
+                                                           GTest::gtest GTest::gmock)
+    set_target_properties(riskchart_onscreen_tests PROPERTIES AUTOUIC OFF)
+    foreach(scale 1 1.5 2)
+        add_test(NAME riskchart_onscreen_${scale}x
+                 COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-xvfb.sh --wm env QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=${scale}
+                         BRELMONT_SCREENSHOTS=${CMAKE_CURRENT_BINARY_DIR}/screenshots $<TARGET_FILE:riskchart_onscreen_tests>)
+        set_tests_properties(riskchart_onscreen_${scale}x PROPERTIES LABELS xvfb TIMEOUT 120)
+    endforeach()
 
     # The pictures as shown at 1x and at 200 %, compared pixel for pixel with the artwork for each scale.
     foreach(scale 1 2)
