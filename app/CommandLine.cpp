@@ -171,7 +171,9 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
                        "коэффициент[;ставка], необязательная первая строка заголовка. Результат CSV с "
                        "пятью столбцами результатов и столбцом сообщения идёт в стандартный вывод."),
         QStringLiteral("файл"));
-    parser.addOptions({help, version, probability, odds, stake, json, batch});
+    const QCommandLineOption several(
+        QStringLiteral("several"), QStringLiteral("Открыть вместе с главным окном окно «Несколько ставок»."));
+    parser.addOptions({help, version, probability, odds, stake, json, batch, several});
 
     if (!parser.parse(OwnArguments(argc, argv))) {
         Complain(parser.errorText().toStdString() + " (справка: Brelmont --help)");
@@ -206,6 +208,11 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
         return kFailed;
     }
     return std::nullopt;
+}
+
+bool OpensSeveralBets(int argc, char** argv) {
+    const QStringList arguments = OwnArguments(argc, argv);
+    return arguments.contains(QStringLiteral("--several")) || arguments.contains(QStringLiteral("-several"));
 }
 
 } // namespace brelmont

@@ -14,6 +14,7 @@
 #include "ui/LinkOpener.h"
 #include "ui/Mainf.h"
 #include "ui/aboutf.h"
+#include "ui/several/SeveralBetsOpener.h"
 #include "ui/widgets/Accessible.h"
 
 #include <QApplication>
@@ -83,6 +84,9 @@ int main(int argc, char** argv) {
 
     CentreOnScreen(Main);
     Main.show();
+    if (OpensSeveralBets(argc, argv)) {
+        Guarded([&Main] { Main.SeveralBets().Open(); });
+    }
     const int exitCode = QApplication::exec();
     // The work folder is gone by now (the main window's close handler); the viewer is told to quit last.
     ShutdownHelpSystem();

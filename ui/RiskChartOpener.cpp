@@ -2,64 +2,22 @@
 #include "ui/RiskChartOpener.h"
 
 #include "base/Exception.h"
+#include "ui/CompanionWindows.h"
 #include "ui/Dialogs.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QWidget>
-#include <algorithm>
 #include <memory>
 
-#ifndef BRELMONT_MODULES_FROM_PROGRAM
-#error "the loader needs the installed modules' folder, seen from the program's"
-#endif
-
 namespace brelmont {
-
-namespace {
-
-// Beside the program in the build tree, in the package's own library folder once installed; never from a
-// search path, so that no other file of that name is ever loaded in its place.
-QString FindRiskChartModule() {
-    const QString folder = QCoreApplication::applicationDirPath();
-    const QLatin1StringView name(kRiskChartModuleName);
-    for (const QString& candidate :
-         {folder + u'/' + name, folder + u'/' + QLatin1String(BRELMONT_MODULES_FROM_PROGRAM) + u'/' + name}) {
-        if (QFileInfo(candidate).isFile()) {
-            return QFileInfo(candidate).absoluteFilePath();
-        }
-    }
-    return {};
-}
-
-RiskChartEntry LoadRiskChartEntry() {
-    const QString path = FindRiskChartModule();
-    if (path.isEmpty()) {
-        throw Exception(std::string("Не удалось открыть график риска: не найден файл ") +
-                        kRiskChartModuleName);
-    }
-    // Never unloaded: its windows and their code live as long as the program.
-    auto* module = new QLibrary(path);
-    const auto entry = reinterpret_cast<RiskChartEntry>(module->resolve(kRiskChartEntryName));
-    if (entry == nullptr) {
-        const std::string reason = module->errorString().toStdString();
-        delete module;
-        throw Exception("Не удалось открыть график риска: " + reason);
-    }
-    return entry;
-}
-
-} // namespace
 
 IRiskChartWindow* CreateRiskChartFromModule() {
     static RiskChartEntry entry = nullptr;
     if (entry == nullptr) {
-        entry = LoadRiskChartEntry();
+        entry = reinterpret_cast<RiskChartEntry>(
+            LoadModuleEntry(kRiskChartModuleName, kRiskChartEntryName, "Не удалось открыть график риска"));
     }
     return entry(ApplicationTitle().c_str());
 }
@@ -86,6 +44,9 @@ QMenu* RiskChartOpener::BuildMenu(QLineEdit& field) {
     QMenu* menu = field.createStandardContextMenu();
     menu->addSeparator();
     menu->addAction(fAction);
+    for (QAction* entry : fMoreEntries) {
+        menu->addAction(entry);
+    }
     return menu;
 }
 
@@ -95,23 +56,11 @@ void RiskChartOpener::Open() {
         fWidget = &fWindow->Widget();
         fWidget->setAttribute(Qt::WA_DeleteOnClose);
         FollowInputs();
-        Place();
+        PlaceBeside(*fWidget, fMain);
     }
     fWidget->show();
     fWidget->raise();
     fWidget->activateWindow();
-}
-
-// Beside the main window where the screen has room, else as far right as it fits.
-void RiskChartOpener::Place() {
-    const QRect screen = fMain.screen()->availableGeometry();
-    const QSize frame = fWidget->frameGeometry().size() - fWidget->size();
-    fWidget->resize(fWidget->size().boundedTo(screen.size() - frame));
-    QRect place(fMain.frameGeometry().topRight() + QPoint(8, 0), fWidget->frameGeometry().size());
-    place.moveRight(std::min(place.right(), screen.right()));
-    place.moveBottom(std::min(place.bottom(), screen.bottom()));
-    place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));
-    fWidget->move(place.topLeft());
 }
 
 void RiskChartOpener::FollowInputs() {

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#include "ui/several/SeveralBetsOpener.h"
+
+#include "ui/CompanionWindows.h"
+#include "ui/Dialogs.h"
+
+#include <QAction>
+#include <QWidget>
+
+namespace brelmont {
+
+ISeveralBetsWindow* CreateSeveralBetsFromModule() {
+    static SeveralBetsEntry entry = nullptr;
+    if (entry == nullptr) {
+        entry = reinterpret_cast<SeveralBetsEntry>(LoadModuleEntry(
+            kSeveralBetsModuleName, kSeveralBetsEntryName, "Не удалось открыть окно «Несколько ставок»"));
+    }
+    return entry(ApplicationTitle().c_str());
+}
+
+SeveralBetsOpener::SeveralBetsOpener(QWidget& mainWindow) : QObject(&mainWindow), fMain(mainWindow) {
+    fAction = new QAction(QStringLiteral("Несколько ставок…"), &mainWindow);
+    fAction->setObjectName(QStringLiteral("SeveralBetsAction"));
+    fAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    fAction->setShortcutContext(Qt::WindowShortcut);
+    mainWindow.addAction(fAction);
+    connect(fAction, &QAction::triggered, this, [this] { Guarded([this] { Open(); }); });
+}
+
+void SeveralBetsOpener::Open() {
+    if (fWidget == nullptr) {
+        fWindow = fFactory();
+        fWidget = &fWindow->Widget();
+        fWidget->setAttribute(Qt::WA_DeleteOnClose);
+        PlaceBeside(*fWidget, fMain);
+    }
+    fWidget->show();
+    fWidget->raise();
+    fWidget->activateWindow();
+}
+
+void SeveralBetsOpener::CloseWindow() {
+    if (fWidget != nullptr) {
+        fWidget->close();
+    }
+}
+
+} // namespace brelmont
