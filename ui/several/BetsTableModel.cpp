@@ -19,7 +19,8 @@ const QColor kBadCell(0xFF, 0xD6, 0xD6);
 const QColor kComputed(0xF1, 0xF5, 0xEF);
 
 const std::array<const char*, BetsTableModel::kColumnCount> kHeaders{
-    "Название", "Коэффициент", "Вероятность, %", "Комиссия, %", "Ставка, %", "Сумма", "Келли отдельно, %"};
+    "Название",   "Коэффициент", "Вероятность,\n%",   "Комиссия,\n%",
+    "Ставка,\n%", "Сумма",       "Келли\nотдельно, %"};
 
 // A percent cell: a number strictly inside (low, 100) or, when `zeroAllowed`, from 0; the reason otherwise.
 QString PercentError(const QString& text, const char* what, bool zeroAllowed) {

@@ -33,6 +33,10 @@ void SeveralBetsOpener::Open() {
         fWidget = &fWindow->Widget();
         fWidget->setAttribute(Qt::WA_DeleteOnClose);
         PlaceBeside(*fWidget, fMain);
+        fWidget->show();
+        // Once shown its frame is known where the platform tells it at once; placed again, the frame fits
+        // too.
+        PlaceBeside(*fWidget, fMain);
     }
     fWidget->show();
     fWidget->raise();

@@ -116,8 +116,12 @@ void TSeveralBets::Bind() {
     header.setSectionResizeMode(BetsTableModel::kName, QHeaderView::Stretch);
     // Fixed widths from the captions: measuring the contents on every edit would cost each keystroke.
     for (int column = BetsTableModel::kOdds; column < BetsTableModel::kColumnCount; ++column) {
-        const QString caption = fModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        header.resizeSection(column, header.fontMetrics().horizontalAdvance(caption) + 16);
+        int width = 0;
+        for (const QString& line :
+             fModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().split(u'\n')) {
+            width = std::max(width, header.fontMetrics().horizontalAdvance(line));
+        }
+        header.resizeSection(column, width + 16);
     }
     ui->Table->verticalHeader()->setDefaultSectionSize(ui->Table->fontMetrics().height() + 8);
 

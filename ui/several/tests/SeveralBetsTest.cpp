@@ -377,7 +377,7 @@ TEST_F(OpeningFromTheMainWindow, TheShortcutOpensOneWindowBesideItThatClosesWith
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     const QRect screen = main.screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(first->frameGeometry())) << "within the screen";
+    EXPECT_TRUE(screen.contains(first->frameGeometry())) << "within the screen " << screen.width() << "x" << screen.height() << " " << first->frameGeometry().x() << "," << first->frameGeometry().y() << " " << first->frameGeometry().width() << "x" << first->frameGeometry().height() << " min " << first->minimumSizeHint().width() << "x" << first->minimumSizeHint().height();
     if (screen.right() - main.frameGeometry().right() > first->frameGeometry().width() + 8) {
         EXPECT_FALSE(first->frameGeometry().intersects(main.frameGeometry()))
             << "beside the main window where the screen has room";
