@@ -31,9 +31,9 @@ inline constexpr double kMaxDecimalOdds = 1'000'000;
 Odds ParseOdds(std::string_view text);
 
 // Decimal odds shown in the given form with the decimal comma: decimal with at most four decimals and no
-// trailing zeros ("2,5"), fractional as the simplest fraction within a thousandth ("5/2"), American rounded
-// to a whole number ("+150", "-200"). Domain: 1 < decimal <= kMaxDecimalOdds; raises EConvertError outside
-// it.
+// trailing zeros ("2,5"), fractional as the simplest fraction within 0,00005 of the profit (relative above 1)
+// ("5/2"), American rounded to a whole number ("+150", "-200"). Domain: 1 < decimal <= kMaxDecimalOdds;
+// raises EConvertError outside it.
 std::string FormatOdds(double decimal, OddsForm form);
 
 // The odds a bettor really gets when an exchange keeps the share `commission` of net winnings:
