@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 
 #include "base/Exception.h"
+#include "base/SystemError.h"
 #include "stakecalc/BetValue.h"
 #include "stakecalc/Commands.h"
 #include "stakecalc/NumberText.h"
@@ -9,12 +10,13 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -65,12 +67,57 @@ QStringList OwnArguments(int argc, char** argv) {
     return arguments;
 }
 
+// The first error in writing the standard output, kept until the end reports it.
+int gOutputError = 0;
+
 void Print(std::FILE* stream, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
+    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size() && stream == stdout &&
+        gOutputError == 0) {
+        gOutputError = errno;
+    }
 }
 
 void Complain(const std::string& text) {
     Print(stderr, "Brelmont: " + text + "\n");
+}
+
+// A result that never reached its reader is a failure, whatever was computed: a full disk or a closed pipe
+// must not pass for success.
+int FinishOutput(int status) {
+    if (std::fflush(stdout) != 0 && gOutputError == 0) {
+        gOutputError = errno;
+    }
+    if (gOutputError == 0 && std::ferror(stdout) != 0) {
+        gOutputError = EIO;
+    }
+    if (gOutputError != 0) {
+        Complain("не удаётся записать результат: " + SystemErrorText(gOutputError));
+        return kUsage;
+    }
+    return status;
+}
+
+// Qt's parser words its errors in English; the program says them in Russian.
+std::string ParserError(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        std::string names;
+        for (const QString& name : unknown) {
+            names += (names.empty() ? "«" : ", «") + std::string(name.size() == 1 ? "-" : "--") +
+                     name.toStdString() + "»";
+        }
+        return (unknown.size() == 1 ? "неизвестный параметр " : "неизвестные параметры: ") + names;
+    }
+    const QString error = parser.errorText();
+    static const QRegularExpression missing(QStringLiteral("^Missing value after '(.*)'\\.$"));
+    static const QRegularExpression unexpected(QStringLiteral("^Unexpected value after '(.*)'\\.$"));
+    if (const QRegularExpressionMatch match = missing.match(error); match.hasMatch()) {
+        return "после «" + match.captured(1).toStdString() + "» нужно значение";
+    }
+    if (const QRegularExpressionMatch match = unexpected.match(error); match.hasMatch()) {
+        return "параметр «" + match.captured(1).toStdString() + "» не принимает значения";
+    }
+    return "командная строка не разобрана";
 }
 
 // Qt writes its two headings in English and knows the program's name only once an application object
@@ -80,6 +127,16 @@ std::string HelpText(const QCommandLineParser& parser) {
     text.replace(QStringLiteral("Usage: <executable_name> [options]"),
                  QStringLiteral("Запуск: Brelmont [параметры]"));
     text.replace(QStringLiteral("\nOptions:\n"), QStringLiteral("\nПараметры:\n"));
+    text +=
+        QStringLiteral(
+            "\nОграничения: строка файла --batch не длиннее %1 байт; более длинная строка пропускается с\n"
+            "сообщением в последнем столбце. Нулевой байт (файл не в UTF-8, например в UTF-16) "
+            "останавливает\n"
+            "чтение; строки до него выводятся.\n"
+            "\nКоды завершения: 0 — готово (невыгодная ставка тоже: совет идёт в стандартный поток ошибок\n"
+            "или в столбец сообщения); 1 — вычисление или строка файла не удались, нет дисплея, не хватило\n"
+            "памяти; 2 — неверная командная строка, файл не читается или результат не записан.\n")
+            .arg(kMaxBatchLineBytes);
     return text.toStdString();
 }
 
@@ -104,10 +161,10 @@ int RunCalculator(const QCommandLineParser& parser, const QCommandLineOption& pr
         return kFailed;
     }
     Print(stdout, json ? JsonResults(result) : LabelledResults(result));
-    // The window follows such a bet with its advice; a script gets it too, on standard error, so that the
-    // results stay machine-readable and a negative stake never passes unexplained.
-    if (const auto advice = NoValueAdvice(FieldNumber(p), FieldNumber(k))) {
-        Print(stderr, *advice + "\n");
+    // The window gives such a bet its advice; a script gets it too, on standard error, so that the results
+    // stay machine-readable and a negative or zero stake never passes unexplained.
+    if (!result.advice.empty()) {
+        Print(stderr, result.advice + "\n");
     }
     return 0;
 }
@@ -117,7 +174,7 @@ int RunBatchFile(const QString& path) {
     const QByteArray name = path.toLocal8Bit();
     std::FILE* input = standardInput ? stdin : std::fopen(name.constData(), "rb");
     if (input == nullptr) {
-        Complain("не удаётся открыть файл " + name.toStdString() + ": " + std::strerror(errno));
+        Complain("не удаётся открыть файл " + name.toStdString() + ": " + SystemErrorText(errno));
         return kUsage;
     }
     int status = 0;
@@ -128,8 +185,13 @@ int RunBatchFile(const QString& path) {
             Complain("строк с ошибками: " + std::to_string(summary.failed) + " из " +
                      std::to_string(summary.lines));
         }
+        if (summary.stoppedAtLine != 0) {
+            Complain("в строке " + std::to_string(summary.stoppedAtLine) +
+                     " нулевой байт: это не текст в UTF-8 (файл в UTF-16?); дальше файл не прочитан");
+            status = kUsage;
+        }
     } catch (const EInOutError& e) {
-        Complain(std::string("ошибка чтения или записи: ") + std::strerror(e.ErrorCode));
+        Complain("ошибка чтения или записи: " + SystemErrorText(e.ErrorCode));
         status = kUsage;
     }
     if (!standardInput) {
@@ -138,9 +200,7 @@ int RunBatchFile(const QString& path) {
     return status;
 }
 
-} // namespace
-
-std::optional<int> RunCommandLine(int argc, char** argv) {
+std::optional<int> RunOptions(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Brelmont"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRELMONT_VERSION));
 
@@ -176,16 +236,16 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
     parser.addOptions({help, version, probability, odds, stake, json, batch, several});
 
     if (!parser.parse(OwnArguments(argc, argv))) {
-        Complain(parser.errorText().toStdString() + " (справка: Brelmont --help)");
+        Complain(ParserError(parser) + " (справка: Brelmont --help)");
         return kUsage;
     }
     if (parser.isSet(help)) {
         Print(stdout, HelpText(parser));
-        return 0;
+        return FinishOutput(0);
     }
     if (parser.isSet(version)) {
         Print(stdout, "Brelmont " BRELMONT_VERSION "\n");
-        return 0;
+        return FinishOutput(0);
     }
     if (!parser.positionalArguments().isEmpty()) {
         Complain("лишний аргумент «" + parser.positionalArguments().constFirst().toStdString() +
@@ -200,7 +260,7 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
             Complain("--batch не сочетается с --probability, --odds, --stake и --json");
             return kUsage;
         }
-        return calculator ? RunCalculator(parser, probability, odds, stake, parser.isSet(json))
+        return calculator ? FinishOutput(RunCalculator(parser, probability, odds, stake, parser.isSet(json)))
                           : RunBatchFile(parser.value(batch));
     }
     if (!HasDisplay()) {
@@ -208,6 +268,22 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
         return kFailed;
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<int> RunCommandLine(int argc, char** argv) {
+    // Nothing may end the program with an abort and a lost result: what was computed is written, and the
+    // failure is said in one line.
+    try {
+        return RunOptions(argc, argv);
+    } catch (const std::bad_alloc&) {
+        Complain("не хватает памяти");
+    } catch (const std::exception& e) {
+        Complain(std::string("непредвиденная ошибка: ") + e.what());
+    }
+    std::fflush(stdout);
+    return kFailed;
 }
 
 bool OpensSeveralBets(int argc, char** argv) {

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "stakecalc/Commands.h"
 
+#include "base/Exception.h"
+#include "stakecalc/BetValue.h"
 #include "stakecalc/KellyEngine.h"
 #include "stakecalc/NumberText.h"
 
 #include <exception>
+#include <optional>
 
 namespace brelmont {
 namespace {
@@ -39,43 +42,88 @@ bool RequiredFieldsFilled(CalcFields& fields, bool needsStake) {
     return true;
 }
 
-// Conversion and arithmetic errors are not told apart: whatever fails, the user sees one message, and the
-// next command finds the floating-point unit as it was at start-up.
-template <class Body> void RunTrapped(CalcFields& fields, Body body) {
+// Conversion and arithmetic errors are not told apart: whatever fails, the caller shows one message, and the
+// next command finds the floating-point unit as it was at start-up. True when the body ran to its end.
+template <class Body> bool RunTrapped(Body body) {
     try {
         ClearFaultFlags();
         body();
+        return true;
     } catch (const std::exception&) {
         InitFloatEnvironment();
-        fields.ShowMessage(kInvalidValue);
+        return false;
     }
 }
+
+// Passes everything through and notes whether the engine wrote a stake of "0": the drawdowns of a zero
+// stake cannot be computed, and when the bet has no edge the user needs the reason, not "invalid value".
+class ZeroStakeWatch final : public CalcFields {
+public:
+    explicit ZeroStakeWatch(CalcFields& fields) : fields_(fields) {}
+    std::string FieldText(int field) const override { return fields_.FieldText(field); }
+    void SetFieldText(int field, const std::string& text) override {
+        if (field == kStakeField) {
+            zeroStakeShown = text == "0";
+        }
+        fields_.SetFieldText(field, text);
+    }
+    void ShowMessage(const std::string& text) override { fields_.ShowMessage(text); }
+
+    bool zeroStakeShown = false;
+
+private:
+    CalcFields& fields_;
+};
 
 } // namespace
 
-void ComputeProbabilitiesCommand(CalcFields& fields) {
+CommandEnd ComputeProbabilitiesCommand(CalcFields& fields) {
     StakeInputs = StakeValues{};
     if (!RequiredFieldsFilled(fields, true)) {
-        return;
+        return CommandEnd::Refused;
     }
-    RunTrapped(fields, [&fields] {
+    const bool computed = RunTrapped([&fields] {
         StakeInputs.p = ReadNumber(fields, kProbabilityField);
         StakeInputs.k = ReadNumber(fields, kOddsField);
         StakeInputs.s = ReadNumber(fields, kStakeField);
+        // A negative stake would show every chance as 100 %, as if it meant something; it is refused
+        // before any field changes, as a stake of 0 is.
+        if (StakeInputs.s < 0) {
+            throw EInvalidOp();
+        }
         ComputeProbabilities(fields);
     });
+    if (!computed) {
+        fields.ShowMessage(kInvalidValue);
+        return CommandEnd::Refused;
+    }
+    return CommandEnd::Computed;
 }
 
-void ComputeAllCommand(CalcFields& fields) {
+CommandEnd ComputeAllCommand(CalcFields& fields) {
     StakeInputs = StakeValues{};
     if (!RequiredFieldsFilled(fields, false)) {
-        return;
+        return CommandEnd::Refused;
     }
-    RunTrapped(fields, [&fields] {
-        StakeInputs.p = ReadNumber(fields, kProbabilityField);
-        StakeInputs.k = ReadNumber(fields, kOddsField);
-        ComputeAll(fields);
+    ZeroStakeWatch watch(fields);
+    double probability = 0;
+    double odds = 0;
+    const bool computed = RunTrapped([&] {
+        probability = StakeInputs.p = ReadNumber(fields, kProbabilityField);
+        odds = StakeInputs.k = ReadNumber(fields, kOddsField);
+        ComputeAll(watch);
     });
+    if (computed) {
+        return CommandEnd::Computed;
+    }
+    if (watch.zeroStakeShown) {
+        if (const std::optional<std::string> advice = NoValueAdvice(probability, odds)) {
+            fields.ShowMessage(*advice);
+            return CommandEnd::NoValue;
+        }
+    }
+    fields.ShowMessage(kInvalidValue);
+    return CommandEnd::Refused;
 }
 
 void ClearCommand(CalcFields& fields) {

@@ -19,8 +19,18 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
 };
 
-void ComputeProbabilitiesCommand(CalcFields& fields);
-void ComputeAllCommand(CalcFields& fields);
+// How a calculation command ended.
+enum class CommandEnd {
+    Computed, // every result field written
+    Refused,  // a message said what is missing or wrong; fields written before it keep their texts
+    // The Kelly stake rounded to 0 because the bet has no edge: the stake field shows "0", the result fields
+    // keep their texts, and the no-value advice was shown in place of the invalid-value message.
+    NoValue,
+};
+
+// A negative stake in compute probabilities is refused like a stake of 0, before any field changes.
+CommandEnd ComputeProbabilitiesCommand(CalcFields& fields);
+CommandEnd ComputeAllCommand(CalcFields& fields);
 void ClearCommand(CalcFields& fields);
 
 // A copy of `text` with every "." replaced by ",".

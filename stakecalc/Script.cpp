@@ -2,6 +2,7 @@
 #include "stakecalc/Script.h"
 
 #include "base/Exception.h"
+#include "stakecalc/BetValue.h"
 #include "stakecalc/Commands.h"
 #include "stakecalc/KellyEngine.h"
 #include "stakecalc/NumberText.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <utility>
 
 namespace brelmont {
 namespace {
@@ -16,6 +18,8 @@ namespace {
 constexpr int kFirstResultField = 3;
 constexpr std::string_view kMessageLabel = "Сообщение";
 constexpr std::string_view kTooManyFields = "В строке больше трёх полей: вероятность, коэффициент и ставка.";
+constexpr std::string_view kLineTooLong = "Строка длиннее 4096 байт, она не прочитана.";
+static_assert(kMaxBatchLineBytes == 4096, "the message names the bound");
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kChunk = 256 * 1024;
 
@@ -45,8 +49,12 @@ void AppendFields(std::string& out, const CsvLine& line) {
     }
 }
 
-// A field text as a JSON number: the value the command read or wrote, with the full stop as decimal mark.
+// A field text as a JSON number: the value the command read or wrote, with the full stop as decimal mark;
+// null for a field the command did not write.
 std::string JsonNumber(const std::string& text) {
+    if (text.empty()) {
+        return "null";
+    }
     return FloatToStr(StrToFloat(DotToComma(text), kCalculatorSeparator), '.');
 }
 
@@ -60,16 +68,18 @@ BetResult RunBet(const BetTexts& bet) {
     fields.texts[1] = bet.probability;
     fields.texts[2] = bet.odds;
     fields.texts[kStakeField] = bet.stake;
-    if (bet.hasStake) {
-        ComputeProbabilitiesCommand(fields);
-    } else {
-        ComputeAllCommand(fields);
-    }
+    const CommandEnd end = bet.hasStake ? ComputeProbabilitiesCommand(fields) : ComputeAllCommand(fields);
     BetResult result;
-    if (!fields.message.empty()) {
+    if (end == CommandEnd::Refused) {
         result.message = std::move(fields.message);
         return result;
     }
+    // As in the window: the advice follows the results, unless the command gave it as its own message.
+    if (end == CommandEnd::Computed) {
+        fields.message.clear();
+        AdviseWhenNoValue(fields, bet.hasStake);
+    }
+    result.advice = std::move(fields.message);
     for (std::size_t i = 0; i < result.texts.size(); ++i) {
         result.texts[i] = std::move(fields.texts[kFirstResultField + i]);
     }
@@ -80,8 +90,11 @@ std::string LabelledResults(const BetResult& result) {
     std::string out;
     for (std::size_t i = 0; i < result.texts.size(); ++i) {
         out += kResultLabels[i];
-        out += ": ";
-        out += result.texts[i];
+        out += ':';
+        if (!result.texts[i].empty()) {
+            out += ' ';
+            out += result.texts[i];
+        }
         out += '\n';
     }
     return out;
@@ -162,33 +175,22 @@ bool AppendBatchLine(std::string_view line, bool header, std::string& out) {
         out += text;
     }
     out += ';';
-    out += result.message;
+    out += result.Failed() ? result.message : result.advice;
     return result.Failed();
 }
 
 namespace {
 
-// Splits the input into lines across chunk boundaries and turns each into its output line.
+// Turns each input line into its output line; the first line may carry a byte order mark and be a header.
 class BatchWriter {
 public:
     explicit BatchWriter(BatchSummary& summary) : summary_(summary) {}
 
     // `line` without its "\n"; `ended` when a "\n" followed it.
     void Line(std::string_view line, bool ended, std::string& out) {
-        if (first_) {
-            first_ = false;
-            if (line.starts_with(kByteOrderMark)) {
-                out += kByteOrderMark;
-                line.remove_prefix(kByteOrderMark.size());
-            }
-            header_ = true;
-        }
+        const bool header = StartLine(line, out) && LooksLikeHeader(WithoutCr(line));
         const bool crlf = line.ends_with('\r');
-        if (crlf) {
-            line.remove_suffix(1);
-        }
-        const bool header = header_ && LooksLikeHeader(line);
-        header_ = false;
+        line = WithoutCr(line);
         if (!line.empty()) {
             if (!header) {
                 ++summary_.lines;
@@ -197,6 +199,38 @@ public:
                 ++summary_.failed;
             }
         }
+        End(crlf, ended, out);
+    }
+
+    // A line too long to be read, of which only its start `head` was kept; `crlf` when it ended with "\r".
+    void LongLine(std::string_view head, bool crlf, bool ended, std::string& out) {
+        StartLine(head, out);
+        ++summary_.lines;
+        ++summary_.failed;
+        out += ";;;;;;;;";
+        out += kLineTooLong;
+        End(crlf, ended, out);
+    }
+
+private:
+    static std::string_view WithoutCr(std::string_view line) {
+        return line.ends_with('\r') ? line.substr(0, line.size() - 1) : line;
+    }
+
+    // Copies the file's byte order mark and drops it from `line`; true for the file's first line.
+    bool StartLine(std::string_view& line, std::string& out) {
+        if (!first_) {
+            return false;
+        }
+        first_ = false;
+        if (line.starts_with(kByteOrderMark)) {
+            out += kByteOrderMark;
+            line.remove_prefix(kByteOrderMark.size());
+        }
+        return true;
+    }
+
+    static void End(bool crlf, bool ended, std::string& out) {
         if (crlf) {
             out += '\r';
         }
@@ -205,10 +239,100 @@ public:
         }
     }
 
-private:
     BatchSummary& summary_;
     bool first_ = true;
-    bool header_ = false;
+};
+
+// Cuts the input, handed over in pieces of any size, into lines for the writer. At most one line's worth of
+// bytes is kept between pieces; the rest of a longer line is only scanned for its end.
+class LineSplitter {
+public:
+    LineSplitter(BatchWriter& writer, BatchSummary& summary) : writer_(writer), summary_(summary) {}
+
+    // False once a NUL byte has ended the reading; nothing more is taken then.
+    bool Feed(std::string_view data, std::string& out) {
+        while (!data.empty() && summary_.stoppedAtLine == 0) {
+            const std::size_t end = data.find('\n');
+            const std::string_view piece = data.substr(0, end);
+            if (piece.find('\0') != std::string_view::npos) {
+                summary_.stoppedAtLine = lineNumber_;
+                return false;
+            }
+            if (end == std::string_view::npos) {
+                Keep(piece);
+                return true;
+            }
+            data.remove_prefix(end + 1);
+            ++lineNumber_;
+            if (skipping_) {
+                EndLongLine(piece, true, out);
+            } else if (pending_.empty()) {
+                Complete(piece, true, out);
+            } else {
+                pending_.append(piece);
+                Complete(pending_, true, out);
+                pending_.clear();
+            }
+        }
+        return summary_.stoppedAtLine == 0;
+    }
+
+    // The last line, when the input does not end with a line end.
+    void Finish(std::string& out) {
+        if (summary_.stoppedAtLine != 0) {
+            return;
+        }
+        if (skipping_) {
+            EndLongLine({}, false, out);
+        } else if (!pending_.empty()) {
+            Complete(pending_, false, out);
+        }
+    }
+
+private:
+    // Room for the longest line and the "\r" of its line end.
+    static constexpr std::size_t kKept = kMaxBatchLineBytes + 1;
+
+    void Complete(std::string_view line, bool ended, std::string& out) {
+        const bool crlf = line.ends_with('\r');
+        if (line.size() - (crlf ? 1 : 0) > kMaxBatchLineBytes) {
+            writer_.LongLine(line.substr(0, kMaxBatchLineBytes), crlf, ended, out);
+        } else {
+            writer_.Line(line, ended, out);
+        }
+    }
+
+    // A piece with no line end yet: kept while the line can still be short enough, else only its start.
+    void Keep(std::string_view piece) {
+        if (piece.empty()) {
+            return;
+        }
+        lastWasCr_ = piece.back() == '\r';
+        if (skipping_) {
+            return;
+        }
+        if (pending_.size() + piece.size() <= kKept) {
+            pending_.append(piece);
+            return;
+        }
+        pending_.append(piece.substr(0, kKept - pending_.size()));
+        skipping_ = true;
+    }
+
+    void EndLongLine(std::string_view rest, bool ended, std::string& out) {
+        const bool crlf = rest.empty() ? lastWasCr_ : rest.back() == '\r';
+        writer_.LongLine(std::string_view(pending_).substr(0, kMaxBatchLineBytes), crlf, ended, out);
+        pending_.clear();
+        skipping_ = false;
+        lastWasCr_ = false;
+    }
+
+    BatchWriter& writer_;
+    BatchSummary& summary_;
+    std::string pending_;
+    bool skipping_ = false;
+    bool lastWasCr_ = false;
+    std::size_t lineNumber_ = 1;
 };
 
 } // namespace
@@ -216,12 +340,11 @@ private:
 std::string BatchText(std::string_view csv, BatchSummary* summary) {
     BatchSummary counts;
     BatchWriter writer(counts);
+    LineSplitter lines(writer, counts);
     std::string out;
-    out.reserve(csv.size() * 3);
-    while (!csv.empty()) {
-        const std::size_t end = csv.find('\n');
-        writer.Line(csv.substr(0, end), end != std::string_view::npos, out);
-        csv.remove_prefix(end == std::string_view::npos ? csv.size() : end + 1);
+    out.reserve(std::min(csv.size(), kChunk) * 3);
+    if (lines.Feed(csv, out)) {
+        lines.Finish(out);
     }
     if (summary != nullptr) {
         *summary = counts;
@@ -232,48 +355,41 @@ std::string BatchText(std::string_view csv, BatchSummary* summary) {
 BatchSummary RunBatch(std::FILE* input, std::FILE* output) {
     BatchSummary summary;
     BatchWriter writer(summary);
-    std::string pending;
+    LineSplitter lines(writer, summary);
     std::string out;
     const std::unique_ptr<char[]> chunk(new char[kChunk]);
     auto flush = [&out, output] {
-        if (!out.empty() && std::fwrite(out.data(), 1, out.size(), output) != out.size()) {
+        const std::string text = std::exchange(out, std::string());
+        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), output) != text.size()) {
             RaiseIoError(errno);
         }
-        out.clear();
     };
-    for (;;) {
-        const std::size_t count = std::fread(chunk.get(), 1, kChunk, input);
-        if (count == 0) {
-            if (std::ferror(input) != 0) {
-                RaiseIoError(errno);
-            }
-            break;
-        }
-        std::string_view data(chunk.get(), count);
-        // A line cut by the chunk's end waits in `pending` for the rest of it.
-        while (!data.empty()) {
-            const std::size_t end = data.find('\n');
-            if (end == std::string_view::npos) {
-                pending.append(data);
+    try {
+        for (;;) {
+            const std::size_t count = std::fread(chunk.get(), 1, kChunk, input);
+            if (count == 0) {
+                if (std::ferror(input) != 0) {
+                    RaiseIoError(errno);
+                }
+                lines.Finish(out);
                 break;
             }
-            if (pending.empty()) {
-                writer.Line(data.substr(0, end), true, out);
-            } else {
-                pending.append(data.substr(0, end));
-                writer.Line(pending, true, out);
-                pending.clear();
+            if (!lines.Feed(std::string_view(chunk.get(), count), out)) {
+                break;
             }
-            data.remove_prefix(end + 1);
+            if (out.size() >= kChunk) {
+                flush();
+            }
         }
-        if (out.size() >= kChunk) {
-            flush();
+        flush();
+    } catch (...) {
+        // The lines already computed are the user's work: they go out before the failure is reported.
+        if (!out.empty()) {
+            std::fwrite(out.data(), 1, out.size(), output);
         }
+        std::fflush(output);
+        throw;
     }
-    if (!pending.empty()) {
-        writer.Line(pending, false, out);
-    }
-    flush();
     if (std::fflush(output) != 0) {
         RaiseIoError(errno);
     }

@@ -340,16 +340,20 @@ void TMain::ImageBtn5Click() {
 void TMain::Label15Click() {
     Guarded([this] {
         HidePanel();
-        ComputeProbabilitiesCommand(*this);
-        AdviseWhenNoValue(*this, true);
+        // A command that has already given the no-value advice in its own message is not followed by it
+        // again.
+        if (ComputeProbabilitiesCommand(*this) != CommandEnd::NoValue) {
+            AdviseWhenNoValue(*this, true);
+        }
     });
 }
 
 void TMain::Label16Click() {
     Guarded([this] {
         HidePanel();
-        ComputeAllCommand(*this);
-        AdviseWhenNoValue(*this, false);
+        if (ComputeAllCommand(*this) != CommandEnd::NoValue) {
+            AdviseWhenNoValue(*this, false);
+        }
     });
 }
 

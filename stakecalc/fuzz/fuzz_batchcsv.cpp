@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Any bytes as a batch file: every input line gives exactly one output line with the three input columns,
-// five result columns and a message column, each line keeps its own line end, and the counts add up.
+// five result columns and a message column, each line keeps its own line end, and the counts add up. A NUL
+// byte ends the batch at its line, with every line before it written.
 #include "stakecalc/NumberText.h"
 #include "stakecalc/Script.h"
 
@@ -28,10 +29,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     brelmont::BatchSummary summary;
     const std::string output = brelmont::BatchText(input, &summary);
 
-    if (Count(output, '\n') != Count(input, '\n') || summary.failed > summary.lines) {
+    std::string_view in = input;
+    if (summary.stoppedAtLine != 0) {
+        // The input up to the line that holds the first NUL byte.
+        const std::size_t nul = input.find('\0');
+        if (nul == std::string_view::npos) {
+            std::abort();
+        }
+        const std::size_t lineStart = input.rfind('\n', nul);
+        in = input.substr(0, lineStart == std::string_view::npos ? 0 : lineStart + 1);
+        if (Count(in, '\n') + 1 != summary.stoppedAtLine) {
+            std::abort();
+        }
+    } else if (input.find('\0') != std::string_view::npos) {
         std::abort();
     }
-    std::string_view in = input;
+    if (Count(output, '\n') != Count(in, '\n') || summary.failed > summary.lines) {
+        std::abort();
+    }
     std::string_view out = output;
     std::size_t dataLines = 0;
     bool first = true;

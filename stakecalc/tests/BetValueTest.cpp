@@ -97,12 +97,12 @@ class AdviceAfterCommand : public ::testing::TestWithParam<SequenceRow> {};
 TEST_P(AdviceAfterCommand, ComesAfterEverythingTheCommandShows) {
     const SequenceRow& row = GetParam();
     RecordingFields fields = Filled(row.p, row.k, row.s);
-    if (row.command == Command::All) {
-        brelmont::ComputeAllCommand(fields);
-    } else {
-        brelmont::ComputeProbabilitiesCommand(fields);
+    const brelmont::CommandEnd end = row.command == Command::All
+                                         ? brelmont::ComputeAllCommand(fields)
+                                         : brelmont::ComputeProbabilitiesCommand(fields);
+    if (end != brelmont::CommandEnd::NoValue) {
+        brelmont::AdviseWhenNoValue(fields, row.command == Command::Probabilities);
     }
-    brelmont::AdviseWhenNoValue(fields, row.command == Command::Probabilities);
     const Log effects = fields.Effects();
     ASSERT_GE(effects.size(), row.tail.size());
     EXPECT_EQ(Log(effects.end() - static_cast<std::ptrdiff_t>(row.tail.size()), effects.end()), row.tail);
@@ -111,44 +111,41 @@ TEST_P(AdviceAfterCommand, ComesAfterEverythingTheCommandShows) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, AdviceAfterCommand,
-    ::testing::Values(SequenceRow{"AllFairOddsFailsThenAdvises",
-                                  Command::All,
-                                  "50",
-                                  "2",
-                                  "",
-                                  {"write 3 0", kInvalid, "message " + kEvenAt50And2}},
-                      SequenceRow{"AllLossShowsNegativeStakeThenAdvises",
-                                  Command::All,
-                                  "40",
-                                  "2",
-                                  "",
-                                  {"write 7 9,54", "message " + kLossAt40And2}},
-                      SequenceRow{"ProbabilitiesLossAdvisesAfterTheChances",
-                                  Command::Probabilities,
-                                  "40",
-                                  "2.0",
-                                  "5",
-                                  {"write 7 100", "message " + kLossAt40And2}},
-                      SequenceRow{"ProbabilitiesFairOddsAdvise",
-                                  Command::Probabilities,
-                                  "50",
-                                  "2",
-                                  "5",
-                                  {"message " + kEvenAt50And2}},
-                      SequenceRow{"ValueBetGetsNoAdvice", Command::All, "55", "2", "", {"write 7 9,88"}},
-                      SequenceRow{"EmptyStakeIsReportedAlone",
-                                  Command::Probabilities,
-                                  "40",
-                                  "2",
-                                  "",
-                                  {"message Вы не заполнили поле Ставка в % от банка."}},
-                      SequenceRow{"EmptyOddsAreReportedAlone",
-                                  Command::All,
-                                  "40",
-                                  "",
-                                  "",
-                                  {"message Вы не заполнили поле Коэффициент."}},
-                      SequenceRow{"WordIsReportedAlone", Command::All, "abc", "2", "", {kInvalid}}),
+    ::testing::Values(
+        SequenceRow{
+            "AllFairOddsAdvisesOnce", Command::All, "50", "2", "", {"write 3 0", "message " + kEvenAt50And2}},
+        SequenceRow{"AllLossShowsNegativeStakeThenAdvises",
+                    Command::All,
+                    "40",
+                    "2",
+                    "",
+                    {"write 7 9,54", "message " + kLossAt40And2}},
+        SequenceRow{"ProbabilitiesLossAdvisesAfterTheChances",
+                    Command::Probabilities,
+                    "40",
+                    "2.0",
+                    "5",
+                    {"write 7 100", "message " + kLossAt40And2}},
+        SequenceRow{"ProbabilitiesFairOddsAdvise",
+                    Command::Probabilities,
+                    "50",
+                    "2",
+                    "5",
+                    {"message " + kEvenAt50And2}},
+        SequenceRow{"ValueBetGetsNoAdvice", Command::All, "55", "2", "", {"write 7 9,88"}},
+        SequenceRow{"EmptyStakeIsReportedAlone",
+                    Command::Probabilities,
+                    "40",
+                    "2",
+                    "",
+                    {"message Вы не заполнили поле Ставка в % от банка."}},
+        SequenceRow{"EmptyOddsAreReportedAlone",
+                    Command::All,
+                    "40",
+                    "",
+                    "",
+                    {"message Вы не заполнили поле Коэффициент."}},
+        SequenceRow{"WordIsReportedAlone", Command::All, "abc", "2", "", {kInvalid}}),
     brelmont::testing::RowName());
 
 TEST(AdviseWhenNoValue, ReadsOnlyTheFieldsAndWritesNone) {

@@ -2,6 +2,7 @@
 #include "stakecalc/Commands.h"
 
 #include "base/testing/RowName.h"
+#include "stakecalc/BetValue.h"
 #include "stakecalc/KellyEngine.h"
 #include "stakecalc/NumberText.h"
 #include "stakecalc/tests/RecordingFields.h"
@@ -22,6 +23,7 @@ const std::string kProbabilityMissing = "message Вы не заполнили п
 const std::string kOddsMissing = "message Вы не заполнили поле Коэффициент.";
 const std::string kStakeMissing = "message Вы не заполнили поле Ставка в % от банка.";
 const std::string kInvalid = "message В одно из полей введено не допустимое значение.";
+const std::string kEvenAt50And2 = "message " + *brelmont::NoValueAdvice(50, 2);
 
 RecordingFields Filled(const std::string& p, const std::string& k, const std::string& s) {
     RecordingFields fields;
@@ -43,12 +45,16 @@ class CalculationCommand : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(CalculationCommand, ShowsResultsOrOneMessage) {
     const CommandCase& c = GetParam();
     RecordingFields fields = Filled(c.p, c.k, c.s);
-    if (c.command == Command::All) {
-        brelmont::ComputeAllCommand(fields);
-    } else {
-        brelmont::ComputeProbabilitiesCommand(fields);
-    }
+    const brelmont::CommandEnd end = c.command == Command::All
+                                         ? brelmont::ComputeAllCommand(fields)
+                                         : brelmont::ComputeProbabilitiesCommand(fields);
     EXPECT_EQ(fields.Effects(), c.effects);
+    // The end tells the window whether the advice was given already and whether every result was written.
+    const bool advised = !c.effects.empty() && c.effects.back().starts_with("message Ставка");
+    const bool failed = !c.effects.empty() && c.effects.back().starts_with("message ");
+    EXPECT_EQ(end, advised  ? brelmont::CommandEnd::NoValue
+                   : failed ? brelmont::CommandEnd::Refused
+                            : brelmont::CommandEnd::Computed);
 }
 
 const Log kKellyAt55 = {"write 3 10", "write 4 59,85", "write 5 39,82", "write 6 19,84", "write 7 9,88"};
@@ -83,7 +89,17 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Arithmetic, CalculationCommand,
     ::testing::Values(
-        CommandCase{"FairOddsShowZeroThenFail", Command::All, "50", "2", "9", {"write 3 0", kInvalid}},
+        CommandCase{"FairOddsShowZeroThenAdvise", Command::All, "50", "2", "9", {"write 3 0", kEvenAt50And2}},
+        CommandCase{"LossRoundingToZeroAdvises",
+                    Command::All,
+                    "63,29",
+                    "1,58",
+                    "",
+                    {"write 3 0", "message " + *brelmont::NoValueAdvice(63.29, 1.58)}},
+        CommandCase{
+            "TinyEdgeRoundingToZeroIsInvalid", Command::All, "50,001", "2", "", {"write 3 0", kInvalid}},
+        CommandCase{"NegativeStakeChangesNothing", Command::Probabilities, "55", "2", "-5", {kInvalid}},
+        CommandCase{"NegativeZeroStakeChangesNothing", Command::Probabilities, "55", "2", "-0", {kInvalid}},
         CommandCase{"EvenMoneyChangesNothing", Command::All, "55", "1", "9", {kInvalid}},
         CommandCase{"CertainEventShowsWholeBank", Command::All, "100", "2", "", {"write 3 100", kInvalid}},
         CommandCase{"WholeBankChangesNothing", Command::Probabilities, "55", "2", "100", {kInvalid}},

@@ -53,6 +53,40 @@ TEST(NoValueAdviceOnScreen, FollowsTheChancesOfBothCalculations) {
     EXPECT_TRUE(answerer.Texts().empty());
 }
 
+// At exactly no edge the Kelly stake is 0, whose chances cannot be computed: one box gives the reason instead
+// of an invalid-value message followed by the advice.
+TEST(NoValueAdviceOnScreen, ExactlyNoEdgeIsOneBoxWithTheAdvice) {
+    TMain window(NoHelp());
+    Ui::TMain& ui = window.Controls();
+    window.show();
+    ui.pole1->setText("50");
+    ui.pole2->setText("2");
+    ui.pole4->setText("old");
+    ModalAnswerer answerer;
+    window.Label16Click();
+    ASSERT_EQ(answerer.Texts().size(), 1u);
+    EXPECT_EQ(
+        answerer.Texts()[0].rfind("Ставка не даёт преимущества: при вероятности 50 % и коэффициенте 2", 0),
+        0u)
+        << answerer.Texts()[0];
+    EXPECT_EQ(ui.pole3->text(), "0");
+    EXPECT_EQ(ui.pole4->text(), "old");
+}
+
+TEST(NoValueAdviceOnScreen, ANegativeStakeIsRefusedLikeAZeroStake) {
+    TMain window(NoHelp());
+    Ui::TMain& ui = window.Controls();
+    window.show();
+    ui.pole1->setText("55");
+    ui.pole2->setText("2");
+    ui.pole3->setText("-5");
+    ui.pole4->setText("old");
+    ModalAnswerer answerer;
+    window.Label15Click();
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"В одно из полей введено не допустимое значение."});
+    EXPECT_EQ(ui.pole4->text(), "old");
+}
+
 // The failures an opener reports, in order.
 struct Failures {
     std::vector<QString> addresses;
