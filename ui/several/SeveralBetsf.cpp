@@ -42,11 +42,7 @@ QString BracketText(const ChanceBracket& bracket) {
     if (bracket.lower >= 1) {
         return QStringLiteral("100 %");
     }
-    QString text = QStringLiteral("от %1 до %2").arg(NumberText(bracket.lower * 100), Percent(bracket.upper));
-    if (!bracket.converged) {
-        text += QStringLiteral(" (точнее не сосчитать за разумное время)");
-    }
-    return text;
+    return QStringLiteral("от %1 до %2").arg(NumberText(bracket.lower * 100), Percent(bracket.upper));
 }
 
 // A number typed into one of the controls, or the sentence saying why it cannot be used.
@@ -199,7 +195,13 @@ void TSeveralBets::FillFairProbabilities() {
         const BetsOdds market = fModel->ReadOdds();
         const FairProbabilities fair =
             FairFromOdds(market.odds, kMethods[static_cast<std::size_t>(ui->FairMethod->currentIndex())]);
-        fModel->SetProbabilities(market.rows, fair.probabilities);
+        // Each rounded down to the fourth decimal of a percent as the table shows it, so that the outcomes
+        // never add up to more than the whole, which the stakes would refuse.
+        std::vector<double> shown;
+        for (const double p : fair.probabilities) {
+            shown.push_back(std::floor(p * 1e6) / 1e6);
+        }
+        fModel->SetProbabilities(market.rows, shown);
     } catch (const EBetSetError& e) {
         ShowSentence(QString::fromStdString(e.what()));
     } catch (const EConvertError& e) {
@@ -375,7 +377,11 @@ void TSeveralBets::Recompute() {
     ui->Total->setText(Percent(plan.total));
     ui->Growth->setText(NumberText(plan.growth, 4) + QStringLiteral(" %"));
     ui->SingleGrowth->setText(plan.singleGrowth ? NumberText(*plan.singleGrowth, 4) + QStringLiteral(" %")
-                                                : QStringLiteral("могут проиграть весь банк"));
+                                                : QStringLiteral("не определён"));
+    ui->SingleGrowth->setToolTip(plan.singleGrowth
+                                     ? QString()
+                                     : QStringLiteral("Ставки Келли, сделанные по отдельности, вместе "
+                                                      "могут проиграть весь банк"));
     switch (plan.outcome) {
     case PlanOutcome::NoValue:
         ShowSentence(QStringLiteral("Ни одна ставка не выгодна: у каждой вероятность × коэффициент не больше "
@@ -432,9 +438,16 @@ void TSeveralBets::StartChances(const PlanRequest& request, const std::vector<do
 
 void TSeveralBets::ShowChances() {
     const std::array<QLineEdit*, 4> fields{ui->Chance40, ui->Chance60, ui->Chance80, ui->Chance90};
+    bool stopped = false;
     for (std::size_t i = 0; i < 4; ++i) {
         fields[i]->setText(BracketText((*fChances)[i]));
         fields[i]->setCursorPosition(0);
+        stopped = stopped || !(*fChances)[i].converged;
+    }
+    if (stopped && ui->Sentence->text().isEmpty()) {
+        ShowSentence(
+            QStringLiteral("Вероятности сосчитаны до предела работы: границы «от … до …» отстоят друг "
+                           "от друга больше чем на 0,1 процентного пункта."));
     }
 }
 

@@ -17,9 +17,11 @@ add_library(brelmont_several STATIC ${several_dir}/SeveralBetsf.h ${several_dir}
 add_library(Brelmont::several ALIAS brelmont_several)
 set_target_properties(brelmont_several PROPERTIES AUTOUIC OFF)
 target_include_directories(brelmont_several PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
-target_link_libraries(brelmont_several PUBLIC Brelmont::dialogs Brelmont::multibet Brelmont::stakecalc Qt6::Widgets
+target_link_libraries(brelmont_several PUBLIC Brelmont::dialogs Brelmont::multibet Brelmont::betscsv Brelmont::stakecalc Qt6::Widgets
                                               Qt6::Concurrent)
 
+# The module carries the core inside a shared object: its code must be position-independent there.
+set_target_properties(brelmont_multibet brelmont_betscsv PROPERTIES POSITION_INDEPENDENT_CODE ON)
 # Only its entry is seen from outside; the copies of the core it carries stay private to it.
 add_library(brelmont-several MODULE ${several_dir}/SeveralBetsModule.cpp)
 set_target_properties(brelmont-several PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)

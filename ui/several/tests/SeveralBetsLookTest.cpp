@@ -30,6 +30,8 @@ void FillAMatch(TSeveralBets& window) {
     window.FillFairProbabilities();
     window.Model().setData(window.Model().index(0, BetsTableModel::kProbability), QStringLiteral("42"),
                            Qt::EditRole);
+    window.Model().setData(window.Model().index(1, BetsTableModel::kProbability), QStringLiteral("35"),
+                           Qt::EditRole);
     window.Controls().Bank->setText(QStringLiteral("10000"));
     if (window.ChancesPending()) {
         QSignalSpy ready(&window, &TSeveralBets::ChancesReady);

@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -84,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     0,
                                     {{"A", "5,5", "20", ""},
                                      {"B", "2.625", "40", ""},
-                                     {"C", "13/4", "30", ""},
+                                     {"C", "9/4", "30", ""},
                                      {"D", "+500", "8", ""},
                                      {"E", "21", "2", ""}},
                                     {5.964, 10.5913, 6.2468, 0, 0},
@@ -141,6 +142,7 @@ TEST_F(SeveralBetsWindow, TypingIntoTheTableAndItsRowKeys) {
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, QStringLiteral("2,5"));
     QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents(); // the delegate commits from a queued call
     EXPECT_EQ(model.Rows()[0].odds, QStringLiteral("2,5"));
 
     QTest::keyClick(ui.Table, Qt::Key_Insert);
@@ -185,8 +187,52 @@ TEST_F(SeveralBetsWindow, PastesASpreadsheetsRowsWithTabsOrSemicolons) {
     EXPECT_EQ(model.rowCount(), 3);
 }
 
+TEST_F(SeveralBetsWindow, SavedBetsOpenAsTheyWereTyped) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("ставки.csv"));
+    const std::vector<BetRow> typed{
+        {QStringLiteral("Дома; основное время"), QStringLiteral("2,6"), QStringLiteral("37,2994"), QString()},
+        {QStringLiteral("Ничья"), QStringLiteral("7/5"), QStringLiteral("40"), QStringLiteral("2,5")},
+        {QStringLiteral("Гости"), QStringLiteral("+330"), QStringLiteral("22"), QString()}};
+    Fill(window, typed);
+    window.SaveFile(path);
+
+    TSeveralBets opened;
+    opened.OpenFile(path);
+    ASSERT_EQ(opened.Model().Rows().size(), typed.size());
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        EXPECT_EQ(opened.Model().Rows()[i].name, typed[i].name);
+        EXPECT_EQ(opened.Model().Rows()[i].odds, typed[i].odds);
+        EXPECT_EQ(opened.Model().Rows()[i].probability, typed[i].probability);
+        EXPECT_EQ(opened.Model().Rows()[i].commission, typed[i].commission);
+    }
+    ASSERT_TRUE(opened.Plan().has_value() && window.Plan().has_value());
+    EXPECT_EQ(opened.Plan()->stakes, window.Plan()->stakes);
+
+    // A file with a line it cannot read says which, and the table keeps what it had.
+    QFile bad(folder.filePath(QStringLiteral("плохой.csv")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("name;odds;probability\nA;2;40\nB;ноль;30\n");
+    bad.close();
+    try {
+        opened.OpenFile(bad.fileName());
+        ADD_FAILURE() << "a bad line was read";
+    } catch (const Exception& e) {
+        EXPECT_NE(std::string(e.what()).find('3'), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(opened.Model().Rows().size(), typed.size());
+
+    // A row that cannot be read is not saved over a good file.
+    model.setData(model.index(1, BetsTableModel::kOdds), QStringLiteral("1/0"), Qt::EditRole);
+    EXPECT_THROW(window.SaveFile(path), EConvertError);
+    TSeveralBets again;
+    again.OpenFile(path);
+    EXPECT_EQ(again.Model().Rows().size(), typed.size());
+}
+
 TEST_F(SeveralBetsWindow, TheModeSwitchRestakesTheSameRows) {
-    Fill(window, {{"A", "2", "55", ""}, {"B", "2", "30", ""}});
+    Fill(window, {{"A", "2,2", "50", ""}, {"B", "2,5", "45", ""}});
     ASSERT_TRUE(window.Plan().has_value());
     const std::vector<double> exclusive = window.Plan()->stakes;
     ui.Mode->setCurrentIndex(1);
@@ -219,8 +265,11 @@ TEST_F(SeveralBetsWindow, FairOddsFillTheProbabilitiesByTheChosenMethod) {
     // Fair probabilities have no value at the market's own odds; the bettor adjusts one.
     ASSERT_TRUE(window.Plan().has_value());
     EXPECT_EQ(window.Plan()->outcome, PlanOutcome::NoValue);
-    model.setData(model.index(0, BetsTableModel::kProbability), QStringLiteral("45"), Qt::EditRole);
-    ASSERT_TRUE(window.Plan().has_value());
+    model.setData(model.index(0, BetsTableModel::kProbability), QStringLiteral("42"), Qt::EditRole);
+    EXPECT_FALSE(window.Plan().has_value()) << "the outcomes add up to more than 100 %";
+    EXPECT_TRUE(ui.Sentence->text().contains(QStringLiteral("100"))) << ui.Sentence->text().toStdString();
+    model.setData(model.index(1, BetsTableModel::kProbability), QStringLiteral("35"), Qt::EditRole);
+    ASSERT_TRUE(window.Plan().has_value()) << ui.Sentence->text().toStdString();
     EXPECT_EQ(window.Plan()->outcome, PlanOutcome::Ok);
     EXPECT_GT(window.Plan()->stakes[0], 0);
 }
@@ -377,7 +426,11 @@ TEST_F(OpeningFromTheMainWindow, TheShortcutOpensOneWindowBesideItThatClosesWith
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     const QRect screen = main.screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(first->frameGeometry())) << "within the screen " << screen.width() << "x" << screen.height() << " " << first->frameGeometry().x() << "," << first->frameGeometry().y() << " " << first->frameGeometry().width() << "x" << first->frameGeometry().height() << " min " << first->minimumSizeHint().width() << "x" << first->minimumSizeHint().height();
+    EXPECT_TRUE(screen.contains(first->frameGeometry()))
+        << "within the screen " << screen.width() << "x" << screen.height() << " "
+        << first->frameGeometry().x() << "," << first->frameGeometry().y() << " "
+        << first->frameGeometry().width() << "x" << first->frameGeometry().height() << " min "
+        << first->minimumSizeHint().width() << "x" << first->minimumSizeHint().height();
     if (screen.right() - main.frameGeometry().right() > first->frameGeometry().width() + 8) {
         EXPECT_FALSE(first->frameGeometry().intersects(main.frameGeometry()))
             << "beside the main window where the screen has room";
