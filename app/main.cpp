@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     CentreOnScreen(Main);
     Main.show();
     if (OpensSeveralBets(argc, argv)) {
-        Guarded([&Main] { Main.SeveralBets().Open(); });
+        Main.SeveralBets().OpenOnceActive();
     }
     const int exitCode = QApplication::exec();
     // The work folder is gone by now (the main window's close handler); the viewer is told to quit last.

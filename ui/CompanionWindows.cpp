@@ -51,9 +51,11 @@ QFunctionPointer LoadModuleEntry(const char* fileName, const char* entryName, co
 
 void PlaceBeside(QWidget& window, const QWidget& main) {
     const QRect screen = main.screen()->availableGeometry();
-    const QSize frame = window.frameGeometry().size() - window.size();
+    // A window not yet shown has no frame; the window manager will give it one like the main window's.
+    const QSize frame =
+        (window.frameGeometry().size() - window.size()).expandedTo(main.frameGeometry().size() - main.size());
     window.resize(window.size().boundedTo(screen.size() - frame));
-    QRect place(main.frameGeometry().topRight() + QPoint(8, 0), window.frameGeometry().size());
+    QRect place(main.frameGeometry().topRight() + QPoint(8, 0), window.size() + frame);
     place.moveRight(std::min(place.right(), screen.right()));
     place.moveBottom(std::min(place.bottom(), screen.bottom()));
     place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));

@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QWidget>
+#include <QWindow>
+#include <memory>
 
 namespace brelmont {
 
@@ -41,6 +43,21 @@ void SeveralBetsOpener::Open() {
     fWidget->show();
     fWidget->raise();
     fWidget->activateWindow();
+}
+
+void SeveralBetsOpener::OpenOnceActive() {
+    if (fMain.isActiveWindow()) {
+        Guarded([this] { Open(); });
+        return;
+    }
+    QWindow* handle = fMain.windowHandle();
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(handle, &QWindow::activeChanged, this, [this, handle, connection] {
+        if (handle->isActive()) {
+            disconnect(*connection);
+            Guarded([this] { Open(); });
+        }
+    });
 }
 
 void SeveralBetsOpener::CloseWindow() {

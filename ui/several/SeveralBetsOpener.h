@@ -26,6 +26,9 @@ public:
     // Opens the window beside the main window, or brings the open one to the front. Raises what the factory
     // raises.
     void Open();
+    // Opens the window as soon as the main window is active: by then the window manager has framed it, and
+    // the new window can stand beside that frame. For a start that asks for the window at once.
+    void OpenOnceActive();
     void CloseWindow();
     // The open window, or none.
     ISeveralBetsWindow* Window() const { return fWidget != nullptr ? fWindow : nullptr; }
