@@ -84,6 +84,8 @@ TSeveralBets::TSeveralBets(QWidget* parent) : QWidget(parent), ui(new Ui::TSever
     Bind();
     fModel->insertRows(0, 3);
     ui->Table->setCurrentIndex(fModel->index(0, BetsTableModel::kName));
+    // The bets are what a bettor types first.
+    ui->Table->setFocus();
     Recompute();
 }
 
