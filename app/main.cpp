@@ -10,9 +10,11 @@
 #include "sendkeys/x11/X11KeyPlatform.h"
 #include "stakecalc/NumberText.h"
 #include "ui/Dialogs.h"
+#include "ui/FileFolders.h"
 #include "ui/Fonts.h"
 #include "ui/LinkOpener.h"
 #include "ui/Mainf.h"
+#include "ui/ToolkitTranslation.h"
 #include "ui/aboutf.h"
 #include "ui/several/SeveralBetsOpener.h"
 #include "ui/widgets/Accessible.h"
@@ -50,6 +52,10 @@ int main(int argc, char** argv) {
     RefreshDecimalSeparator();
 
     QApplication app(argc, argv);
+    // Before any window exists, so that every text the toolkit draws is Russian from the first and every
+    // field answers Shift+F10.
+    InstallToolkitTranslation();
+    InstallContextMenuKey();
     fontConfiguration.join();
     SetApplicationTitle(ApplicationTitleFor(QCoreApplication::applicationFilePath().toStdString()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/brelmont.png")));
@@ -72,6 +78,8 @@ int main(int argc, char** argv) {
 
     SignalClose signalClose;
     TMain Main;
+    // No file dialog may put a file where the program removes everything at exit.
+    ProtectFolder(QString::fromStdString(WorkFolder()));
     SetMainHelpWindow(&Main);
     signalClose.SetTarget(&Main);
     QObject::connect(&Main, &TMain::Closed, &app, [] { QCoreApplication::exit(0); });

@@ -56,8 +56,8 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${BRELMONT_SITE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Fonts with the widths the windows were laid out for.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# Fonts with the widths the windows were laid out for, and Qt's own texts in Russian.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
 # Links open in the desktop's browser and mail program through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

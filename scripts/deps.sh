@@ -15,6 +15,8 @@ packages=(
     libeigen3-dev libnlopt-cxx-dev
     # the risk chart (Qt Charts asks for the OpenGL module when configured) and saving it as SVG
     qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
+    # Qt's own texts (context menus, the file dialog, its error messages) in Russian
+    qt6-translations-l10n
     # keystrokes and window activation on X11
     libx11-dev libxtst-dev
     # pictures and fonts

@@ -53,6 +53,10 @@ const char* const kUnreadable =
     "Вероятность события или коэффициент не читается как число. Введите, например, 55 и 2,1.";
 const char* const kOutOfRange =
     "Вероятность события должна быть больше 0 и меньше 100 %, а коэффициент — больше 1.";
+const char* const kTooThin = "Перевес слишком мал: ставка Келли округляется до 0 % от банка.";
+const char* const kWholeBank =
+    "Перевес так велик, что ставка Келли округляется до 100 % от банка: критерий советует ставить весь банк. "
+    "При такой ставке первый же проигрыш забирает банк целиком, поэтому вероятности потерь не вычисляются.";
 const char* const kStakeUnreadable = "Ставка в % от банка не читается как число и не отмечена на графике.";
 const char* const kStakeOutOfRange =
     "Ставка в % от банка должна быть больше 0 и меньше 100 %; она не отмечена.";
@@ -95,8 +99,10 @@ ChartReading ReadChartFields(const std::string& probability, const std::string& 
     }
     EngineFields fields;
     if (!RunEngine(StakeValues{*p, *k, 0, 0}, fields, [](CalcFields& f) { ComputeAll(f); })) {
-        // The edge is real but too thin to show as a two-decimal stake.
-        r.sentence = "Перевес слишком мал: ставка Келли округляется до 0 % от банка.";
+        // The engine writes the rounded stake before it fails on it: a stake of 0 or of the whole bank leaves
+        // no chance to compute.
+        const std::optional<double> rounded = ReadNumber(fields.texts[kStakeField]);
+        r.sentence = rounded && *rounded >= 100 ? kWholeBank : kTooThin;
         return r;
     }
     r.p = *p;

@@ -4,8 +4,10 @@
 #include "base/Exception.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -66,7 +68,43 @@ private:
     QWidget& window_;
 };
 
+class ContextMenuKey final : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QWidget* focus = QApplication::focusWidget();
+        // A key travels from the focused control up its parents; take it at its first stop only.
+        if (key->key() != Qt::Key_F10 || (key->modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier ||
+            focus == nullptr || watched != focus) {
+            return false;
+        }
+        // Where the Menu key puts the menu: at the text cursor of a field, in the middle of anything else.
+        QPoint at = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        if (!focus->rect().contains(at)) {
+            at = focus->rect().center();
+        }
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, focus->mapToGlobal(at));
+        QApplication::sendEvent(focus, &menu);
+        return true;
+    }
+};
+
 } // namespace
+
+void InstallContextMenuKey() {
+    const QString name = QStringLiteral("brelmont_context_menu_key");
+    if (qApp == nullptr || qApp->findChild<QObject*>(name, Qt::FindDirectChildrenOnly) != nullptr) {
+        return;
+    }
+    auto* filter = new ContextMenuKey(qApp);
+    filter->setObjectName(name);
+    qApp->installEventFilter(filter);
+}
 
 void CentreOnScreen(QWidget& window) {
     const QScreen* screen = ScreenOf(window);

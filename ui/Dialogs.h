@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The program-wide dialog rules every window follows: the application title, the plain message dialog the
 // calculation commands report through, the error box that ends a failed event handler, showing a window
-// modally, and the guard that keeps errors from crossing the toolkit's frames. Used by TMain, TAbout and the
+// modally, the guard that keeps errors from crossing the toolkit's frames, and the keyboard's way to a
+// context menu. Used by TMain, TAbout and the
 // start-up in app/.
 #pragma once
 
@@ -57,6 +58,11 @@ template <class Handler> void Guarded(Handler&& handler) noexcept {
         ShowHandlerError(std::current_exception());
     }
 }
+
+// Makes Shift+F10 open the focused control's context menu, as the Menu key does, in every window of the
+// application: most desktops' programs answer both and many keyboards have no Menu key. Once is enough;
+// further calls do nothing. Call once the application object exists.
+void InstallContextMenuKey();
 
 // Shows `dialog` modally and returns its modal result. Raises EInvalidOperation("Cannot make a visible window
 // modal") when it is already visible.

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <memory>
 
 namespace brelmont {
@@ -19,7 +20,17 @@ QString LinkFailureText() {
                           "(браузера или почтовой программы). Скопируйте адрес и откройте его вручную:");
 }
 
-void ShowLinkFailure(const QString& address) {
+QString AddressAsWritten(const QString& address) {
+    const QLatin1String scheme("mailto:");
+    if (!address.startsWith(scheme, Qt::CaseInsensitive)) {
+        return address;
+    }
+    const QString mailbox = address.mid(scheme.size()).section(QLatin1Char('?'), 0, 0);
+    return QUrl::fromPercentEncoding(mailbox.toUtf8());
+}
+
+void ShowLinkFailure(const QString& link) {
+    const QString address = AddressAsWritten(link);
     QDialog dialog;
     dialog.setObjectName(QStringLiteral("LinkFailure"));
     auto* text = new QLabel(LinkFailureText(), &dialog);

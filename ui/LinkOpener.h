@@ -18,8 +18,12 @@ namespace brelmont {
 // The message for an address nothing on the desktop would open.
 QString LinkFailureText();
 
-// A modal message captioned with the application title: the failure text and, below it, the address in a
-// read-only field with the text selected, so Ctrl+C copies it. One "OK" closes it.
+// An address as a person writes it: a mail address without its "mailto:" (in any letter case), its "?"
+// fields or its %-escapes; any other address unchanged.
+QString AddressAsWritten(const QString& address);
+
+// A modal message captioned with the application title: the failure text and, below it, the address as a
+// person writes it, in a read-only field with the text selected, so Ctrl+C copies it. One "OK" closes it.
 void ShowLinkFailure(const QString& address);
 
 class DesktopLinkOpener final : public QObject, public IUrlOpener {

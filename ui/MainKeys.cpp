@@ -5,6 +5,7 @@
 #include "ui_Mainf.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QShortcut>
 
@@ -34,9 +35,11 @@ TMainKeys::TMainKeys(TMain& window) : QObject(&window), fWindow(window) {
     const auto& keys = ToolbarShortcuts();
     bind(keys[0].keys, [this] { Start(); });
     // The other buttons close the panel as the pointer on its way to them does.
-    bind(keys[1].keys, [&window] {
+    // After a clear the next typing is a new probability.
+    bind(keys[1].keys, [&window, &ui] {
         window.FormClick();
         window.ImageBtn2Click();
+        ui.pole1->setFocus(Qt::ShortcutFocusReason);
     });
     bind(keys[2].keys, [&window] {
         window.FormClick();
@@ -106,7 +109,15 @@ bool TMainKeys::PanelKey(int key) {
 bool TMainKeys::FieldEnter(QObject* watched) {
     Ui::TMain& ui = fWindow.Controls();
     if (watched == ui.pole1 || watched == ui.pole2) {
+        fDialogShown = false;
         fWindow.Label16Click();
+        // A screen reader says nothing of a field that changes away from the focus: the focus goes to the new
+        // stake, selected, so it is read out at once (and a sighted user sees it marked). A message means the
+        // calculation did not get that far, or has its own say; the focus then stays for the correction.
+        if (!fDialogShown && !ui.pole3->text().isEmpty()) {
+            ui.pole3->setFocus(Qt::OtherFocusReason);
+            ui.pole3->selectAll();
+        }
         return true;
     }
     if (watched == ui.pole3) {
@@ -120,6 +131,10 @@ bool TMainKeys::eventFilter(QObject* watched, QEvent* event) {
     Ui::TMain& ui = fWindow.Controls();
     if (watched == ui.menuz && event->type() == QEvent::Hide) {
         Highlight(0);
+        return false;
+    }
+    if (event->type() == QEvent::Show && qobject_cast<QDialog*>(watched) != nullptr) {
+        fDialogShown = true;
         return false;
     }
     if (event->type() != QEvent::KeyPress) {

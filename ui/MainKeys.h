@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The main window without a mouse. Enter in a field runs the calculation that field belongs to (the stake
-// field's own, the others' "Вычислить всё"); while the command panel is open Up and Down walk its two
-// entries with the pointer's hover look and hint, and Enter runs the highlighted one; six shortcuts stand in
-// for the toolbar buttons. Everything ends in the window's own handlers, so a key does exactly what the
-// pointer does. TMain creates one for itself.
+// field's own, the others' "Вычислить всё", after which the new stake takes the focus); while the command
+// panel is open Up and Down walk its two entries with the pointer's hover look and hint, and Enter runs the
+// highlighted one; six shortcuts stand in for the toolbar buttons. Everything ends in the window's own
+// handlers, so a key does exactly what the pointer does. TMain creates one for itself.
 #pragma once
 
 #include <QKeySequence>
@@ -42,6 +42,7 @@ private:
 
     TMain& fWindow;
     int fHighlighted = 0;
+    bool fDialogShown = false; // a dialog opened since the last Enter in a field
 };
 
 } // namespace brelmont

@@ -2,8 +2,10 @@
 #include "ui/RiskChartOpener.h"
 
 #include "base/Exception.h"
-#include "ui/CompanionWindows.h"
+#include "helpdelivery/display/HelpSystemQt.h"
 #include "ui/Dialogs.h"
+#include "ui/ModuleLoader.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -55,12 +57,30 @@ void RiskChartOpener::Open() {
         fWindow = fFactory();
         fWidget = &fWindow->Widget();
         fWidget->setAttribute(Qt::WA_DeleteOnClose);
+        GiveHelp(*fWidget);
         FollowInputs();
-        PlaceBeside(*fWidget, fMain);
+        Place();
     }
     fWidget->show();
     fWidget->raise();
     fWidget->activateWindow();
+}
+
+// Beside the main window at the design's size where the screen has room, and on the screen always.
+void RiskChartOpener::Place() {
+    ShowBeside(*fWidget, fMain, fWidget->size());
+}
+
+// F1 is answered by the program's help system, which sees every window's keys; the module's window only
+// needs its settings, which name the chart's own index entry so that the help opens at the chart.
+void RiskChartOpener::GiveHelp(QWidget& window) {
+    try {
+        HelpSettings& help = WidgetHelp(&window);
+        help.HelpFile = std::string(kHelpFileName);
+        help.SetHelpKeyword(kRiskChartHelpKeyword);
+    } catch (const EHelpSystemException&) {
+        // A window without a help system behind it (the window tests) has no help to give.
+    }
 }
 
 void RiskChartOpener::FollowInputs() {

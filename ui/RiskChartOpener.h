@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // RiskChartOpener ties the risk chart window to the main window: a "Показать график риска" entry with its
-// shortcut in the context menu of every result field, one chart window at a time, following the input fields
-// as they are edited and closing with the main window.
+// shortcut in the context menu of every result field, one chart window at a time, placed beside the main
+// window, following the input fields as they are edited, answering F1 with the help's chart section and
+// closing with the main window.
 #pragma once
 
 #include "ui/RiskChartWindow.h"
@@ -17,6 +18,9 @@ class QMenu;
 class QWidget;
 
 namespace brelmont {
+
+// The help index entry F1 opens in the chart window.
+inline constexpr const char* kRiskChartHelpKeyword = "график риска";
 
 class RiskChartOpener : public QObject {
     Q_OBJECT
@@ -44,6 +48,8 @@ public:
 
 private:
     void FollowInputs();
+    void GiveHelp(QWidget& window);
+    void Place();
 
     QWidget& fMain;
     std::array<QLineEdit*, 3> fInputs;

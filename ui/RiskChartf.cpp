@@ -4,23 +4,27 @@
 #include "base/Exception.h"
 #include "stakecalc/KellyEngine.h"
 #include "ui/Dialogs.h"
+#include "ui/FileFolders.h"
 #include "ui_RiskChartf.h"
 
 #include <QChart>
 #include <QChartView>
-#include <QFileDialog>
 #include <QFutureWatcher>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPromise>
 #include <QScatterSeries>
+#include <QScopeGuard>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace brelmont {
 
@@ -41,6 +45,10 @@ const std::array<const char*, 4> kLevelNames{"40% от банка", "60% от б
 const std::array<QColor, 4> kLevelColours{QColor(0x1f, 0x77, 0xb4), QColor(0xe0, 0x7b, 0x00),
                                           QColor(0x2c, 0xa0, 0x2c), QColor(0xc6, 0x28, 0x28)};
 const QColor kGrowthColour(0x55, 0x3c, 0x9a);
+const char* const kChanceTitle = "Вероятность потерять долю банка, %";
+const char* const kChanceTitleShort = "Вероятность потери, %";
+const char* const kGrowthTitle = "Ожидаемый рост банка за ставку, %";
+const char* const kGrowthTitleShort = "Рост за ставку, %";
 
 QString Text(const std::string& s) {
     return QString::fromStdString(s);
@@ -84,6 +92,24 @@ std::vector<int> CoarseFirst(int count) {
     return order;
 }
 
+} // namespace
+
+// Steps of 1, 2, 2,5 or 5 times a power of ten, the largest that gives at least four intervals.
+double RoundTickStep(double span) {
+    if (!(span > 0) || !std::isfinite(span)) {
+        return 1;
+    }
+    const double power = std::pow(10.0, std::floor(std::log10(span)));
+    for (const double step : {5.0, 2.5, 2.0, 1.0, 0.5}) {
+        if (span / (step * power) >= 4 - 1e-9) {
+            return step * power;
+        }
+    }
+    return power / 4;
+}
+
+namespace {
+
 QPen CurvePen(const QColor& colour, Qt::PenStyle style, qreal width) {
     QPen pen(colour, width, style);
     pen.setCapStyle(Qt::FlatCap);
@@ -121,17 +147,22 @@ void TRiskChart::BuildChart() {
     fChart->setAnimationOptions(QChart::NoAnimation);
     fChart->legend()->setAlignment(Qt::AlignBottom);
     fChart->setMargins(QMargins(4, 4, 4, 4));
+    // The chart's own frame only takes room from the plot, which a small screen needs whole.
+    fChart->setBackgroundRoundness(0);
+    fChart->layout()->setContentsMargins(0, 0, 0, 0);
 
     fStakeAxis = new QValueAxis(fChart);
     fStakeAxis->setTitleText(QStringLiteral("Ставка, % от банка"));
     fStakeAxis->setLabelFormat(QStringLiteral("%.3g"));
+    fStakeAxis->setTickType(QValueAxis::TicksDynamic);
+    fStakeAxis->setTickAnchor(0);
     fChanceAxis = new QValueAxis(fChart);
-    fChanceAxis->setTitleText(QStringLiteral("Вероятность потерять долю банка, %"));
+    fChanceAxis->setTitleText(QString::fromUtf8(kChanceTitle));
     fChanceAxis->setRange(0, 100);
     fChanceAxis->setTickCount(11);
     fChanceAxis->setLabelFormat(QStringLiteral("%.0f"));
     fGrowthAxis = new QValueAxis(fChart);
-    fGrowthAxis->setTitleText(QStringLiteral("Ожидаемый рост банка за ставку, %"));
+    fGrowthAxis->setTitleText(QString::fromUtf8(kGrowthTitle));
     fGrowthAxis->setLabelFormat(QStringLiteral("%.3g"));
     fGrowthAxis->setLinePenColor(kGrowthColour);
     fGrowthAxis->setLabelsColor(kGrowthColour);
@@ -157,16 +188,16 @@ void TRiskChart::BuildChart() {
         add(fExact[i], fChanceAxis);
     }
     fGrowth = new QLineSeries(fChart);
-    fGrowth->setName(QStringLiteral("Рост банка за ставку"));
+    fGrowth->setName(QStringLiteral("Рост банка"));
     fGrowth->setPen(CurvePen(kGrowthColour, Qt::SolidLine, 2.5));
     add(fGrowth, fGrowthAxis);
-    for (auto& line : fMarkLines) {
-        line = new QLineSeries(fChart);
-        line->setPen(CurvePen(QColor(0x60, 0x60, 0x60), Qt::DashDotLine, 1));
-        line->setPointLabelsVisible(true);
-        line->setPointLabelsClipping(false);
-        line->setPointLabelsColor(QColor(0x30, 0x30, 0x30));
-        add(line, fChanceAxis);
+    for (std::size_t m = 0; m < fMarkLines.size(); ++m) {
+        fMarkLines[m] = new QLineSeries(fChart);
+        fMarkLines[m]->setPen(CurvePen(QColor(0x60, 0x60, 0x60), Qt::DashDotLine, 1));
+        add(fMarkLines[m], fChanceAxis);
+        fMarkLabels[m] = new QGraphicsSimpleTextItem(fChart);
+        fMarkLabels[m]->setBrush(QColor(0x30, 0x30, 0x30));
+        fMarkLabels[m]->setZValue(10);
     }
     fMarkDots = new QScatterSeries(fChart);
     fMarkDots->setMarkerSize(7);
@@ -194,7 +225,13 @@ void TRiskChart::BuildChart() {
     connect(fGrowth, &QLineSeries::hovered, this,
             [this](const QPointF& p, bool state) { ShowPoint(QStringLiteral("Рост за ставку"), p, state); });
 
+    connect(fChart, &QChart::plotAreaChanged, this, [this] {
+        FitAxisTitles();
+        PlaceMarkLabels();
+    });
+
     fView = new QChartView(fChart, ui->ChartHolder);
+    fView->installEventFilter(this);
     fView->setRenderHint(QPainter::Antialiasing);
     fView->setAccessibleName(QStringLiteral("График риска"));
     fView->setAccessibleDescription(
@@ -252,6 +289,7 @@ void TRiskChart::RedrawFormula() {
     const FormulaCurves curves = ComputeFormulaCurves(fReading, kFormulaPoints);
     const double end = StakeAxisEnd(fReading);
     fStakeAxis->setRange(0, end);
+    fStakeAxis->setTickInterval(RoundTickStep(end));
     for (std::size_t i = 0; i < 4; ++i) {
         QList<QPointF> points;
         points.reserve(static_cast<qsizetype>(curves.chances[i].size()));
@@ -374,16 +412,8 @@ void TRiskChart::RedrawMarks() {
         }
         lines.append(line);
         fMarkLines[m]->setName(mark.shortName + QStringLiteral(" ") + Percent(mark.stake));
-        // One point of the line carries the mark's name, each mark at its own height so that marks close
-        // together never write over each other.
-        const double labelAt = 100 - 7.0 * static_cast<double>(m);
-        fMarkLines[m]->replace(
-            QList<QPointF>{QPointF(mark.stake, 0), QPointF(mark.stake, labelAt), QPointF(mark.stake, 100)});
-        fMarkLines[m]->setPointLabelsFormat(fMarkLines[m]->name());
-        for (int point = 0; point < 3; ++point) {
-            fMarkLines[m]->setPointConfiguration(point, QXYSeries::PointConfiguration::LabelVisibility,
-                                                 point == 1);
-        }
+        fMarkLines[m]->replace(QList<QPointF>{QPointF(mark.stake, 0), QPointF(mark.stake, 100)});
+        fMarkLabels[m]->setText(fMarkLines[m]->name());
         if (mark.formula) {
             for (const double c : *mark.formula) {
                 dots.append(QPointF(mark.stake, c));
@@ -393,6 +423,7 @@ void TRiskChart::RedrawMarks() {
     for (std::size_t m = fMarks.size(); m < fMarkLines.size(); ++m) {
         fMarkLines[m]->clear();
         fMarkLines[m]->setName(QString());
+        fMarkLabels[m]->setText(QString());
     }
     fMarkDots->replace(dots);
     lines.append(
@@ -403,10 +434,91 @@ void TRiskChart::RedrawMarks() {
         lines.append(Text(fReading.stakeNote));
     }
     ui->MarkTexts->setText(lines.join(QLatin1Char('\n')));
+    PlaceMarkLabels();
+}
+
+// The marks' names stand above the plot, where no curve runs; names that would touch go on rows of their
+// own, and the chart's top margin grows to hold the rows.
+void TRiskChart::PlaceMarkLabels() {
+    const QRectF plot = fChart->plotArea();
+    std::vector<std::size_t> order;
+    for (std::size_t m = 0; m < fMarkLabels.size(); ++m) {
+        fMarkLabels[m]->setVisible(!fMarkLabels[m]->text().isEmpty() && fReading.ok);
+        if (fMarkLabels[m]->isVisible()) {
+            order.push_back(m);
+        }
+    }
+    std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return fMarkLines[a]->at(0).x() < fMarkLines[b]->at(0).x();
+    });
+    const qreal lineHeight = fMarkLabels[0]->boundingRect().height() + 1;
+    const qreal chartWidth = fChart->size().width();
+    std::vector<qreal> rowEnds;
+    std::vector<std::pair<std::size_t, QPointF>> places;
+    for (const std::size_t m : order) {
+        const qreal width = fMarkLabels[m]->boundingRect().width();
+        const qreal x = fChart->mapToPosition(QPointF(fMarkLines[m]->at(0).x(), 100), fMarkLines[m]).x();
+        const qreal left = std::clamp(x - width / 2, 0.0, std::max(0.0, chartWidth - width));
+        std::size_t row = 0;
+        while (row < rowEnds.size() && rowEnds[row] + 6 > left) {
+            ++row;
+        }
+        if (row == rowEnds.size()) {
+            rowEnds.push_back(0);
+        }
+        rowEnds[row] = left + width;
+        places.emplace_back(m, QPointF(left, static_cast<qreal>(row)));
+    }
+    const int rows = static_cast<int>(rowEnds.size());
+    const int top = 4 + static_cast<int>(std::ceil(lineHeight * rows));
+    if (fChart->margins().top() != top) {
+        // The plot moves down, and this runs again from its signal.
+        fChart->setMargins(QMargins(4, top, 4, 4));
+        fChart->layout()->activate();
+        return;
+    }
+    for (const auto& [m, at] : places) {
+        const qreal y = plot.top() - lineHeight * (rows - at.y()) - 2;
+        fMarkLabels[m]->setPos(at.x(), y);
+    }
+}
+
+// A vertical axis's title is cut when it is longer than the plot is high, as on a small screen at a large
+// scale; the short form says the same in fewer words.
+void TRiskChart::FitAxisTitles() {
+    const qreal room = fChart->plotArea().height();
+    for (const auto& [axis, full, brief] : {std::tuple{fChanceAxis, kChanceTitle, kChanceTitleShort},
+                                            std::tuple{fGrowthAxis, kGrowthTitle, kGrowthTitleShort}}) {
+        const QString wanted =
+            QFontMetricsF(axis->titleFont()).horizontalAdvance(QString::fromUtf8(full)) <= room
+                ? QString::fromUtf8(full)
+                : QString::fromUtf8(brief);
+        if (axis->titleText() != wanted) {
+            axis->setTitleText(wanted);
+        }
+    }
+}
+
+QRectF TRiskChart::MarkLabelRect(int mark) const {
+    const QGraphicsSimpleTextItem& label = *fMarkLabels[static_cast<std::size_t>(mark)];
+    return label.isVisible() ? label.sceneBoundingRect() : QRectF();
+}
+
+void TRiskChart::HidePoint() {
+    ui->PointInfo->clear();
+    QToolTip::hideText();
+}
+
+bool TRiskChart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fView && event->type() == QEvent::Leave) {
+        HidePoint();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TRiskChart::ShowPoint(const QString& series, const QPointF& point, bool state) {
     if (!state) {
+        HidePoint();
         return;
     }
     const QString text = series + QStringLiteral(" при ставке ") + Percent(point.x()) + QStringLiteral(": ") +
@@ -415,7 +527,27 @@ void TRiskChart::ShowPoint(const QString& series, const QPointF& point, bool sta
     QToolTip::showText(QCursor::pos(), text, fView);
 }
 
+QString TRiskChart::PictureTitle() const {
+    if (!fReading.ok) {
+        return {};
+    }
+    QString title = QStringLiteral("Вероятность события %1, коэффициент %2, ")
+                        .arg(Percent(fReading.p), Text(PercentText(fReading.k)));
+    if (fReading.stake) {
+        title += QStringLiteral("ставка %1 (ставка Келли %2)")
+                     .arg(Percent(*fReading.stake), Percent(fReading.kelly));
+    } else {
+        title += QStringLiteral("ставка Келли %1").arg(Percent(fReading.kelly));
+    }
+    return title;
+}
+
 void TRiskChart::SaveTo(const QString& path) {
+    // A picture leaves the program without the main window beside it, so it names its bet itself; the window
+    // leaves the room to the plot.
+    fChart->setTitle(PictureTitle());
+    fChart->layout()->activate();
+    const auto untitle = qScopeGuard([this] { fChart->setTitle(QString()); });
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setFileName(path);
@@ -424,23 +556,23 @@ void TRiskChart::SaveTo(const QString& path) {
         svg.setTitle(windowTitle());
         QPainter painter;
         if (!painter.begin(&svg)) {
-            throw EInOutError("Cannot create file \"" + path.toStdString() + "\"", 0);
+            throw EInOutError("Не удалось записать файл «" + path.toStdString() + "»", 0);
         }
         fView->render(&painter);
         painter.end();
         return;
     }
     if (!fView->grab().save(path, "PNG")) {
-        throw EInOutError("Cannot create file \"" + path.toStdString() + "\"", 0);
+        throw EInOutError("Не удалось записать файл «" + path.toStdString() + "»", 0);
     }
 }
 
 void TRiskChart::SaveButtonClick() {
     Guarded([this] {
         QString filter;
-        const QString path = QFileDialog::getSaveFileName(
+        const QString path = AskSaveFileName(
             this, QStringLiteral("Сохранить график"), QStringLiteral("график-риска.png"),
-            QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)"), &filter);
+            QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)"), &filter, FileKind::Picture);
         if (path.isEmpty()) {
             return;
         }
@@ -449,6 +581,9 @@ void TRiskChart::SaveButtonClick() {
             !target.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
             target +=
                 filter.contains(QStringLiteral("svg")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+        }
+        if (const QString refusal = RefusalFor(target); !refusal.isEmpty()) {
+            throw Exception(refusal.toStdString());
         }
         SaveTo(target);
     });

@@ -17,6 +17,7 @@
 #include <vector>
 
 class QChart;
+class QGraphicsSimpleTextItem;
 class QChartView;
 class QLineSeries;
 class QScatterSeries;
@@ -27,6 +28,10 @@ class TRiskChart;
 }
 
 namespace brelmont {
+
+// The step between the stake axis's ticks for an axis from 0 to `span`: 1, 2, 2,5 or 5 times a power of ten,
+// at least four steps. Domain: span > 0; anything else gives 1.
+double RoundTickStep(double span);
 
 class TRiskChart : public QWidget, public IRiskChartWindow {
     Q_OBJECT
@@ -58,6 +63,11 @@ public:
     // written.
     void SaveTo(const QString& path);
     void SaveButtonClick();
+    // The bet a saved picture shows: probability, odds and stake; empty while nothing is drawn.
+    QString PictureTitle() const;
+
+    // Where a mark's name is drawn on the chart (0: Kelly, 1: half, 2: typed), empty when it has none.
+    QRectF MarkLabelRect(int mark) const;
 
 signals:
     // Every exact figure for the current texts has arrived.
@@ -65,6 +75,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct ExactPoint {
@@ -89,6 +100,9 @@ private:
     void RedrawExact();
     void RedrawMarks();
     void ShowPoint(const QString& series, const QPointF& point, bool state);
+    void HidePoint();
+    void PlaceMarkLabels();
+    void FitAxisTitles();
 
     std::unique_ptr<Ui::TRiskChart> ui;
     QChart* fChart = nullptr;
@@ -100,6 +114,7 @@ private:
     std::array<QLineSeries*, 4> fExact{};
     QLineSeries* fGrowth = nullptr;
     std::array<QLineSeries*, 3> fMarkLines{};
+    std::array<QGraphicsSimpleTextItem*, 3> fMarkLabels{};
     QScatterSeries* fMarkDots = nullptr;
 
     ChartReading fReading;

@@ -52,6 +52,13 @@ void TAbout::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TAbout::showEvent(QShowEvent* event) {
+    // The window would give the focus back to whatever last had it, the licence text among them, where Enter
+    // only starts a new line.
+    ui->Button1->setFocus(Qt::ActiveWindowFocusReason);
+    QDialog::showEvent(event);
+}
+
 void TAbout::keyPressEvent(QKeyEvent* event) {
     // There is no cancel button, so Escape closes nothing.
     if (event->key() == Qt::Key_Escape) {

@@ -8,14 +8,23 @@ set(BRELMONT_PARTNER_URL "https://lindqor.example/" CACHE STRING "The partner's 
 
 include(${PROJECT_SOURCE_DIR}/cmake/DebugInfo.cmake)
 
-# Message dialog, error box, modal and title rules, fonts: no other module is needed for these.
-add_library(brelmont_dialogs STATIC Dialogs.h Dialogs.cpp Fonts.h Fonts.cpp)
+# Qt's own texts in Russian: every program of the package links it (the help viewer too) and calls it at start.
+add_library(brelmont_toolkittranslation STATIC ToolkitTranslation.h ToolkitTranslation.cpp)
+add_library(Brelmont::toolkittranslation ALIAS brelmont_toolkittranslation)
+target_include_directories(brelmont_toolkittranslation PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(brelmont_toolkittranslation PUBLIC Qt6::Core)
+
+# Message dialog, error box, modal and title rules, fonts, file dialogs, window placement: no other module is
+# needed for these.
+add_library(brelmont_dialogs STATIC Dialogs.h Dialogs.cpp Fonts.h Fonts.cpp FileFolders.h FileFolders.cpp
+                                     WindowPlacement.h WindowPlacement.cpp)
 add_library(Brelmont::dialogs ALIAS brelmont_dialogs)
 target_include_directories(brelmont_dialogs PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(brelmont_dialogs PUBLIC Brelmont::base Qt6::Widgets)
+target_link_libraries(brelmont_dialogs PUBLIC Brelmont::base Brelmont::toolkittranslation Qt6::Widgets)
 
 if(BUILD_TESTING)
-    brelmont_test(dialogs_tests OWN_MAIN SOURCES tests/DialogsTest.cpp tests/QtTestMain.cpp
+    brelmont_test(dialogs_tests OWN_MAIN SOURCES tests/DialogsTest.cpp tests/FileFoldersTest.cpp tests/WindowPlacementTest.cpp
+                          tests/ToolkitWordsTest.cpp tests/QtTestMain.cpp
                   LIBS Brelmont::dialogs Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 endif()
 
@@ -34,7 +43,7 @@ endforeach()
 list(FILTER form_headers EXCLUDE REGEX "RiskChartf")
 add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp MainKeys.h MainKeys.cpp
                                      LinkOpener.h LinkOpener.cpp RiskChartWindow.h RiskChartOpener.h
-                                     RiskChartOpener.cpp CompanionWindows.h CompanionWindows.cpp
+                                     RiskChartOpener.cpp ModuleLoader.h ModuleLoader.cpp
                                      several/SeveralBetsWindow.h several/SeveralBetsOpener.h
                                      several/SeveralBetsOpener.cpp ${form_headers})
 add_library(Brelmont::windows ALIAS brelmont_windows)
@@ -44,7 +53,7 @@ target_link_libraries(brelmont_windows PUBLIC Brelmont::artwork Brelmont::dialog
                                               Brelmont::helpdelivery Brelmont::helpdisplay_qt Qt6::Widgets)
 # Where the installed modules lie, seen from the installed program's folder.
 file(RELATIVE_PATH modules_from_program ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/brelmont/modules)
-set_source_files_properties(CompanionWindows.cpp PROPERTIES COMPILE_DEFINITIONS
+set_source_files_properties(ModuleLoader.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_MODULES_FROM_PROGRAM=\"${modules_from_program}\"")
 
 # The risk chart window and Qt Charts behind it: linked into the tests and the benchmark, and loaded by the

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 # The real program as a screen reader meets it, over the accessibility bus of a desktop session (run through
-# scripts/with-xvfb.sh --wm dbus-run-session): every control has its Russian name and role, the pictures are
-# not announced, a calculation typed with XTest keys can be read back from the result fields through the
-# AT-SPI Text interface, the command panel opens from the keyboard, F1 brings up the help contents before and
-# after the Help button with nothing in the index's search box, and Ctrl+Q ends the program.
+# scripts/with-xvfb.sh --wm dbus-run-session): the main window is a frame with its title, every control has
+# its Russian name and role, the results are read-only and not editable, no picture is in the tree, a
+# calculation typed with XTest keys hands the focus (the event Orca speaks) to the Kelly stake and can be read
+# back from the result fields through the AT-SPI Text interface, Shift+F10 opens a field's menu in Russian,
+# the command panel opens from the keyboard, the About box starts on OK and closes with Enter, F1 brings up
+# the help contents before and after the Help button with nothing in the index's search box, and Ctrl+Q
+# ends the program.
 # Usage: AccessibilityUnderX.py PROGRAM
 import os
 import subprocess
@@ -13,6 +16,7 @@ import tempfile
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 TITLE = "Вычисление по методу Келли"
 DEADLINE = 60  # seconds for any one condition on a busy machine
@@ -24,10 +28,46 @@ def fail(message):
     failures.append(message)
 
 
+# Focus and showing events as Orca hears them: (role, name, what else it reads there: a text field's text, a
+# menu's entries) and, for showing, whether the object is now shown or hidden.
+focus_events = []
+shown_events = []
+
+
+def on_event(event):
+    focus = event.type.endswith("focused")
+    if focus and not event.detail1:
+        return
+    try:
+        source = event.source
+        role = source.getRoleName()
+        if role == "text":
+            more = text_of(source)
+        elif role == "popup menu":
+            more = tuple(item.name for item in source if item is not None and item.name)
+        else:
+            more = ""
+        if focus:
+            focus_events.append((role, source.name, more))
+        else:
+            shown_events.append((role, source.name, more, bool(event.detail1)))
+    except Exception:  # the object may be gone by the time the event is read, as a closed menu is
+        if not focus:
+            shown_events.append(("gone", "", (), bool(event.detail1)))
+
+
+def pump():
+    """Delivers the accessibility events that have arrived."""
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
+
+
 def wait_for(what, condition):
     """Polls `condition` until it returns something true; fails with `what` when it never does."""
     end = time.monotonic() + DEADLINE
     while time.monotonic() < end:
+        pump()
         try:
             value = condition()
         except Exception:  # the tree changes under the walk while windows come and go
@@ -37,6 +77,10 @@ def wait_for(what, condition):
         time.sleep(0.1)
     fail(what)
     return None
+
+
+def has_latin(text):
+    return any("a" <= c.lower() <= "z" for c in text)
 
 
 def find_app(name):
@@ -138,10 +182,11 @@ def main():
 
 
 def run(process):
+    pyatspi.Registry.registerEventListener(on_event, "object:state-changed:focused", "object:state-changed:showing")
     app = wait_for("the program never appeared on the accessibility bus", lambda: find_app("Brelmont"))
     if app is None:
         return
-    main = wait_for("no main window", lambda: named(app, "filler", TITLE) or named(app, "frame", TITLE))
+    main = wait_for("no main window frame named by its title", lambda: named(app, "frame", TITLE))
     window = wait_for("no X window", lambda: subprocess.run(
         ["xdotool", "search", "--onlyvisible", "--pid", str(process.pid), "--name", "^" + TITLE + "$"],
         capture_output=True, text=True).stdout.split())
@@ -164,8 +209,10 @@ def run(process):
         if named(main, "menu item", name) is None:
             fail(f"no menu item named {name!r}")
     for node in nodes(main):
-        if node.getRoleName() == "image" and (showing(node) or node.name):
-            fail(f"a picture is announced: {node.name!r}")
+        if node.getRoleName() == "image":
+            fail(f"a picture is in the tree: {node.name!r}")
+        if node.getRoleName() == "frame" and node != main:
+            fail(f"a frame inside the window: {node.name!r}")
     for node in nodes(main):
         if node.getRoleName() in ("push button", "text", "link", "menu item") and not node.name:
             fail(f"an unnamed {node.getRoleName()}")
@@ -173,16 +220,58 @@ def run(process):
     fields = [named(main, "text", name) for _, name in expected[6:13]]
     if None in fields:
         return
+    for number, field in enumerate(fields, 1):
+        state = field.getState()
+        if state.contains(pyatspi.STATE_EDITABLE) == (number > 3):
+            fail(f"{field.name!r} is {'' if number > 3 else 'not '}editable")
+        if state.contains(pyatspi.STATE_READ_ONLY) != (number > 3):
+            fail(f"{field.name!r} is {'not ' if number > 3 else ''}read-only")
     wait_for("the probability field does not have the focus at start",
              lambda: fields[0].getState().contains(pyatspi.STATE_FOCUSED))
     type_text(window, "55")
     keys(window, "Tab")
     type_text(window, "2")
+    pump()
+    focus_events.clear()
     keys(window, "Return")
     results = wait_for("Enter computed nothing", lambda: [text_of(f) for f in fields[2:]]
                        if text_of(fields[6]) else None)
     if results is not None and results != ["10", "59,85", "39,82", "19,84", "9,88"]:
         fail(f"the result fields read {results}")
+    # Orca speaks the object that takes the focus: the stake field, already holding the stake.
+    wait_for(f"no focus event said the Kelly stake after Enter: {focus_events}",
+             lambda: ("text", expected[8][1], "10") in focus_events)
+
+    # Shift+F10 opens the focused field's menu, in Russian; Escape closes it.
+    shown_events.clear()
+    keys(window, "shift+F10")
+    menu = wait_for(f"Shift+F10 showed no menu: {shown_events}",
+                    lambda: next((e for e in shown_events if e[0] == "popup menu" and e[3]), None))
+    if menu is not None:
+        entries = [entry.replace("&", "") for entry in menu[2]]
+        if not any(entry.startswith("Копировать") for entry in entries):
+            fail(f"the field's menu reads {entries}")
+        for entry in entries:
+            if has_latin(entry.split("\t")[0]):
+                fail(f"an English word in the field's menu: {entry!r}")
+    shown_events.clear()
+    xdotool("key", "Escape")
+    # The field's menu is deleted as it closes, so its hiding comes from an object that is gone.
+    wait_for(f"Escape did not close the field's menu: {shown_events}",
+             lambda: any(e[0] in ("popup menu", "gone") and not e[3] for e in shown_events))
+
+    # The About box by keyboard alone: it opens on OK, and Enter closes it.
+    focus_events.clear()
+    keys(window, "ctrl+i")
+    wait_for(f"the About box did not open on OK: {focus_events}",
+             lambda: any(role == "push button" and name.startswith("OK") for role, name, _ in focus_events))
+    about = named(app, "dialog", "О программе")
+    if about is not None:
+        for node in nodes(about):
+            if node.getRoleName() == "image":
+                fail(f"a picture is in the About box's tree: {node.name!r}")
+        xdotool("key", "Return")
+        wait_for("Enter did not close the About box", lambda: not showing(about))
 
     # The command panel from the keyboard: F10 opens it, Escape closes it again.
     keys(window, "F10")

@@ -220,31 +220,37 @@ struct ButtonFace {
     QColor transparent;
     QColor disc;
     void (*symbol)(QPainter&); // drawn around 0,0 in a 30-pixel disc, as the button shows it
+    qreal lower;               // shown pixels the disc sits below the picture's middle, to line up the row
 };
 
 QColor Nudge(QColor c) {
     return QColor(c.red() == 255 ? 254 : c.red() + 1, c.green(), c.blue());
 }
 
-// The disc and its symbol, in the button's shown units around its middle, on `pixels` pixels of which
-// `perUnitX` and `perUnitY` make one shown unit; the rim colour fills the rest.
-QImage DiscArt(const ButtonFace& face, QSize pixels, qreal perUnitX, qreal perUnitY) {
-    const qreal radius = 14.5;
+// The disc's radius in shown pixels: the outline keeps every pixel whose centre lies inside it.
+constexpr qreal kDiscRadius = 14.5;
+
+// The disc and its symbol, in the button's shown units around its centre, on `pixels` pixels of which
+// `perUnitX` and `perUnitY` make one shown unit. The disc, of `radius` units with a dark rim along its
+// edge, is drawn smooth over the toolbar's colour: the outline can only keep a pixel or cut it, so the edge
+// pixels it keeps carry the blend with the toolbar that a soft edge would show there.
+QImage DiscArt(const ButtonFace& face, QSize pixels, qreal perUnitX, qreal perUnitY, qreal radius) {
     QImage art(pixels, QImage::Format_RGB32);
-    const QColor rim = face.disc.darker(170);
-    art.fill(rim);
+    art.fill(kToolbar);
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.translate(pixels.width() / 2.0, pixels.height() / 2.0);
+    p.translate(pixels.width() / 2.0, pixels.height() / 2.0 + face.lower * perUnitY);
     p.scale(perUnitX, perUnitY);
     QRadialGradient shade(QPointF(-5, -6), radius * 1.6);
     shade.setColorAt(0, face.disc.lighter(150));
     shade.setColorAt(0.55, face.disc);
     shade.setColorAt(1, face.disc.darker(140));
-    p.setPen(Qt::NoPen);
+    const qreal rimWidth = 1.2;
+    p.setPen(QPen(face.disc.darker(170), rimWidth));
     p.setBrush(shade);
-    p.drawEllipse(QPointF(0, 0), radius - 1.2, radius - 1.2);
+    p.drawEllipse(QPointF(0, 0), radius - rimWidth / 2, radius - rimWidth / 2);
+    p.setPen(Qt::NoPen);
     QPainterPath gloss;
     gloss.addEllipse(QPointF(0, -6), radius - 4, radius / 2 - 1);
     p.setBrush(QColor(255, 255, 255, 45));
@@ -264,24 +270,37 @@ QColor OpaquePixel(const QImage& art, int x, int y, const QColor& transparent) {
     return c.rgb() == transparent.rgb() ? Nudge(c) : c;
 }
 
-QImage Button(const ButtonFace& face) {
-    const qreal sx = qreal(face.shownWidth) / face.width;
-    const qreal sy = qreal(face.shownHeight) / face.height;
-    const QPointF centre(face.width / 2.0, face.height / 2.0);
-    const qreal radius = 14.5;
-    // Undo the button's stretch so the disc and symbol look round where they are shown.
-    const QImage art = DiscArt(face, QSize(face.width, face.height), 1 / sx, 1 / sy);
+// The source pixel that the button's stretch shows at shown pixel `shown`: the one under its centre.
+int Sampled(int shown, int sourceSize, int shownSize) {
+    return static_cast<int>((shown + 0.5) * sourceSize / shownSize);
+}
 
-    // The outline is decided per pixel centre, with no partial coverage.
+// The picture is drawn as the button shows it, pixel for pixel, and each shown pixel is put where the
+// button's stretch will take it from; the source pixels the stretch skips copy their nearest shown one. A
+// smooth edge drawn straight into a picture that is then stretched loses its blended pixels with the
+// skipped rows and columns, and the disc shows steps.
+QImage Button(const ButtonFace& face) {
+    const QImage art = DiscArt(face, QSize(face.shownWidth, face.shownHeight), 1, 1, kDiscRadius);
+    const QPointF centre(face.shownWidth / 2.0, face.shownHeight / 2.0 + face.lower);
+    // The outline is decided per shown pixel centre, with no partial coverage.
+    const auto shownPixel = [&](int x, int y) {
+        const qreal dx = x + 0.5 - centre.x();
+        const qreal dy = y + 0.5 - centre.y();
+        return dx * dx + dy * dy <= kDiscRadius * kDiscRadius ? OpaquePixel(art, x, y, face.transparent)
+                                                              : face.transparent;
+    };
     QImage out(face.width, face.height, QImage::Format_RGB888);
-    const qreal rx = radius / sx;
-    const qreal ry = radius / sy;
     for (int y = 0; y < face.height; ++y) {
         for (int x = 0; x < face.width; ++x) {
-            const qreal dx = (x + 0.5 - centre.x()) / rx;
-            const qreal dy = (y + 0.5 - centre.y()) / ry;
-            out.setPixelColor(
-                x, y, dx * dx + dy * dy <= 1.0 ? OpaquePixel(art, x, y, face.transparent) : face.transparent);
+            out.setPixelColor(x, y,
+                              shownPixel(Sampled(x, face.shownWidth, face.width),
+                                         Sampled(y, face.shownHeight, face.height)));
+        }
+    }
+    for (int y = 0; y < face.shownHeight; ++y) {
+        for (int x = 0; x < face.shownWidth; ++x) {
+            out.setPixelColor(Sampled(x, face.width, face.shownWidth),
+                              Sampled(y, face.height, face.shownHeight), shownPixel(x, y));
         }
     }
     return out;
@@ -289,17 +308,20 @@ QImage Button(const ButtonFace& face) {
 
 // The face for screens at twice the pixel density: drawn at twice the size the button is shown at, so it is
 // shown unstretched. Its outline is the shown outline of the 1x picture with every pixel doubled, since the
-// button keeps that shape on every screen; inside it the disc and symbol have all the finer pixels.
+// button keeps that shape on every screen; inside it the disc and symbol have all the finer pixels. The
+// disc is drawn a little smaller than the 1x outline's, just inside every doubled pixel of it (a pixel whose
+// centre is inside the circle covers all points within half a diagonal of that centre), so its edge is the
+// smooth one drawn here and never the steps of the doubled outline.
 QImage Button2x(const ButtonFace& face, const QImage& picture1x) {
     const int width = face.shownWidth * 2;
     const int height = face.shownHeight * 2;
-    const QImage art = DiscArt(face, QSize(width, height), 2, 2);
+    const QImage art = DiscArt(face, QSize(width, height), 2, 2, kDiscRadius - std::sqrt(0.5));
     QImage out(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y) {
         // The button's stretch of the 1x picture: each shown pixel takes the source pixel under its centre.
-        const int sourceY = static_cast<int>((y / 2 + 0.5) * face.height / face.shownHeight);
+        const int sourceY = Sampled(y / 2, face.height, face.shownHeight);
         for (int x = 0; x < width; ++x) {
-            const int sourceX = static_cast<int>((x / 2 + 0.5) * face.width / face.shownWidth);
+            const int sourceX = Sampled(x / 2, face.width, face.shownWidth);
             const bool opaque = picture1x.pixelColor(sourceX, sourceY).rgb() != face.transparent.rgb();
             out.setPixelColor(x, y, opaque ? OpaquePixel(art, x, y, face.transparent) : face.transparent);
         }
@@ -372,13 +394,16 @@ const QColor kWhite(255, 255, 255);
 // The Help button's design names this near-white as its transparent colour.
 const QColor kNearWhite(254, 252, 252);
 
+// The discs' centres line up 24 pixels below the toolbar's top, where the 32-pixel buttons standing at 8 have
+// theirs: the site button stands at 8 and the exit button at 5 with 35-pixel pictures, so their discs sit
+// off the middle. The start button's 30-pixel disc fills its picture and stays one pixel lower.
 const ButtonFace kButtonFaces[] = {
-    {"btn-start.bmp", 32, 32, 30, 30, kWhite, QColor(0x2E, 0x9E, 0x4F), PlaySymbol},
-    {"btn-clear.bmp", 32, 34, 34, 32, kWhite, QColor(0xE0, 0x8A, 0x1E), EraserSymbol},
-    {"btn-help.bmp", 32, 32, 32, 32, kNearWhite, QColor(0x25, 0x6F, 0xC8), QuestionSymbol},
-    {"btn-site.bmp", 32, 35, 32, 35, kWhite, QColor(0x13, 0x8D, 0x90), GlobeSymbol},
-    {"btn-about.bmp", 32, 32, 32, 32, kWhite, QColor(0x4A, 0x4F, 0xB8), InfoSymbol},
-    {"btn-exit.bmp", 32, 35, 32, 35, kWhite, QColor(0xC8, 0x32, 0x2E), PowerSymbol},
+    {"btn-start.bmp", 32, 32, 30, 30, kWhite, QColor(0x2E, 0x9E, 0x4F), PlaySymbol, 0},
+    {"btn-clear.bmp", 32, 34, 34, 32, kWhite, QColor(0xE0, 0x8A, 0x1E), EraserSymbol, 0},
+    {"btn-help.bmp", 32, 32, 32, 32, kNearWhite, QColor(0x25, 0x6F, 0xC8), QuestionSymbol, 0},
+    {"btn-site.bmp", 32, 35, 32, 35, kWhite, QColor(0x13, 0x8D, 0x90), GlobeSymbol, -1.5},
+    {"btn-about.bmp", 32, 32, 32, 32, kWhite, QColor(0x4A, 0x4F, 0xB8), InfoSymbol, 0},
+    {"btn-exit.bmp", 32, 35, 32, 35, kWhite, QColor(0xC8, 0x32, 0x2E), PowerSymbol, 1.5},
 };
 
 // Every picture the windows show at 1x has a twice-as-large companion, "@2x" before its extension, for

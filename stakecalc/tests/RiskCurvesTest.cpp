@@ -164,7 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadingRow{"LosingBet", "40", "2,2", "", false,
                    "У этой ставки нет перевеса: вероятность × коэффициент = 0,88", 0},
         ReadingRow{"ProbabilityAsAFraction", "0,55", "2", "", false, "У этой ставки нет перевеса", 0},
-        ReadingRow{"EdgeTooThinForTwoDecimals", "50,001", "2", "", false, "Перевес слишком мал", 0}),
+        ReadingRow{"EdgeTooThinForTwoDecimals", "50,001", "2", "", false, "Перевес слишком мал", 0},
+        ReadingRow{"KellyRoundsToTheWholeBank", "99,999", "2", "", false,
+                   "Перевес так велик, что ставка Келли округляется до 100 %", 0}),
     RowName());
 
 TEST(RiskCurves, ExactChancesAtKellyLieBelowTheFormula) {

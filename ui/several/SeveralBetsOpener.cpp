@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ui/several/SeveralBetsOpener.h"
 
-#include "ui/CompanionWindows.h"
 #include "ui/Dialogs.h"
+#include "ui/ModuleLoader.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QWidget>
@@ -34,11 +35,11 @@ void SeveralBetsOpener::Open() {
         fWindow = fFactory();
         fWidget = &fWindow->Widget();
         fWidget->setAttribute(Qt::WA_DeleteOnClose);
-        PlaceBeside(*fWidget, fMain);
+        ShowBeside(*fWidget, fMain, fWidget->size());
         fWidget->show();
         // Once shown its frame is known where the platform tells it at once; placed again, the frame fits
         // too.
-        PlaceBeside(*fWidget, fMain);
+        ShowBeside(*fWidget, fMain, fWidget->size());
     }
     fWidget->show();
     fWidget->raise();

@@ -5,6 +5,7 @@
 #include "multibet/FairOdds.h"
 #include "stakecalc/Commands.h"
 #include "ui/Dialogs.h"
+#include "ui/FileFolders.h"
 #include "ui/several/BetsCsvFile.h"
 #include "ui/several/BetsTableModel.h"
 #include "ui_SeveralBetsf.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFutureWatcher>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -214,8 +214,8 @@ void TSeveralBets::FillFairProbabilities() {
 void TSeveralBets::OpenButtonClick() {
     Guarded([this] {
         const QString path =
-            QFileDialog::getOpenFileName(this, QStringLiteral("Открыть ставки"), QString(),
-                                         QStringLiteral("Ставки CSV (*.csv);;Все файлы (*)"));
+            AskOpenFileName(this, QStringLiteral("Открыть ставки"),
+                            QStringLiteral("Ставки CSV (*.csv);;Все файлы (*)"), FileKind::Document);
         if (!path.isEmpty()) {
             OpenFile(path);
         }
@@ -225,9 +225,8 @@ void TSeveralBets::OpenButtonClick() {
 void TSeveralBets::SaveButtonClick() {
     Guarded([this] {
         QString filter;
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить ставки"),
-                                                    QStringLiteral("ставки.csv"),
-                                                    QStringLiteral("Ставки CSV (*.csv)"), &filter);
+        QString path = AskSaveFileName(this, QStringLiteral("Сохранить ставки"), QStringLiteral("ставки.csv"),
+                                       QStringLiteral("Ставки CSV (*.csv)"), &filter, FileKind::Document);
         if (path.isEmpty()) {
             return;
         }

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 namespace brelmont {
@@ -142,6 +143,61 @@ TEST_F(AboutShown, CanBeShownAgainAndKeepsTypedText) {
     ShowModal(about);
     EXPECT_EQ(answerer.Seen().size(), 2u);
     EXPECT_EQ(about.Controls().Memo1->toPlainText().count("typed"), 2);
+}
+
+// The keys a person without a mouse presses, each sent to whatever has the focus at that moment.
+void PressAtFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, key, modifiers);
+}
+
+TEST_F(AboutShown, EveryShowingStartsOnOkSoEnterClosesIt) {
+    std::vector<QWidget*> focused;
+    ModalAnswerer answerer([&](QWidget& modal) {
+        QApplication::setActiveWindow(&modal); // as the window manager does
+        focused.push_back(QApplication::focusWidget());
+        // Leave the focus in the licence text, where the next showing must not start.
+        about.Controls().Memo1->setFocus();
+        if (focused.size() == 1) {
+            modal.close();
+        } else {
+            about.Controls().Button1->setFocus();
+            PressAtFocus(Qt::Key_Return);
+        }
+    });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(window.Controls().pole1, Qt::Key_I, Qt::ControlModifier);
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(window.Controls().pole1, Qt::Key_I, Qt::ControlModifier);
+    ASSERT_EQ(focused.size(), 2u);
+    EXPECT_EQ(focused[0], about.Controls().Button1);
+    EXPECT_EQ(focused[1], about.Controls().Button1);
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST_F(AboutShown, TabLeavesTheEditableLicenceAndEnterOnOkCloses) {
+    QString typed;
+    QWidget* afterTab = nullptr;
+    QWidget* afterBacktab = nullptr;
+    ModalAnswerer answerer([&](QWidget& modal) {
+        QApplication::setActiveWindow(&modal);
+        PressAtFocus(Qt::Key_Backtab, Qt::ShiftModifier);
+        afterBacktab = QApplication::focusWidget();
+        QTest::keyClicks(QApplication::focusWidget(), "x"); // still editable
+        PressAtFocus(Qt::Key_Tab);
+        afterTab = QApplication::focusWidget();
+        typed = about.Controls().Memo1->toPlainText();
+        PressAtFocus(Qt::Key_Return);
+    });
+    const QString licence = about.Controls().Memo1->toPlainText();
+    EXPECT_EQ(ShowModal(about), mrCancel);
+    EXPECT_EQ(afterBacktab, about.Controls().Memo1);
+    EXPECT_EQ(afterTab, about.Controls().Button1);
+    EXPECT_EQ(typed.size(), licence.size() + 1); // the "x", and no tab character
+    EXPECT_FALSE(typed.contains('\t'));
+    EXPECT_FALSE(about.isVisible());
 }
 
 TEST_F(AboutShown, ShowingItWhileVisibleGoesToTheErrorBox) {

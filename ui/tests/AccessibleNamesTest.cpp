@@ -6,10 +6,12 @@
 #include "ui/aboutf.h"
 #include "ui/widgets/Accessible.h"
 #include "ui_Mainf.h"
+#include "ui_aboutf.h"
 
 #include <QAccessible>
 #include <QLineEdit>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace brelmont {
 namespace {
@@ -88,6 +90,10 @@ TEST(ReadOut, ResultFieldsAnnounceTheirValueAndPicturesSayNothing) {
     ASSERT_NE(result->textInterface(), nullptr);
     EXPECT_EQ(result->textInterface()->text(0, result->textInterface()->characterCount()), "39,82");
     EXPECT_TRUE(result->state().readOnly);
+    EXPECT_FALSE(result->state().editable);
+    QAccessibleInterface* input = QAccessible::queryAccessibleInterface(window.Controls().pole1);
+    EXPECT_TRUE(input->state().editable);
+    EXPECT_FALSE(input->state().readOnly);
     for (QWidget* picture :
          {static_cast<QWidget*>(window.Controls().Image1), static_cast<QWidget*>(window.Controls().Image2)}) {
         QAccessibleInterface* decoration = QAccessible::queryAccessibleInterface(picture);
@@ -95,6 +101,85 @@ TEST(ReadOut, ResultFieldsAnnounceTheirValueAndPicturesSayNothing) {
         EXPECT_TRUE(decoration->text(QAccessible::Name).isEmpty());
     }
     EXPECT_EQ(NameFromToolTip("Справка (Shift+F1)"), "Справка");
+}
+
+TEST(ReadOut, WindowsAreNamedFramesAndPanelsArePanels) {
+    InstallAccessibleControls();
+    TMain window(HelpHooks{[] {}, [] {}, [] {}});
+    TAbout about;
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), "Вычисление по методу Келли");
+    QAccessibleInterface* dialog = QAccessible::queryAccessibleInterface(&about);
+    EXPECT_EQ(dialog->role(), QAccessible::Dialog);
+    EXPECT_EQ(dialog->text(QAccessible::Name), "О программе");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.Controls().Panel17)->role(),
+              QAccessible::Grouping);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.Controls().Panel2)->role(), QAccessible::Grouping);
+    EXPECT_EQ(Interface(about, "Panel1")->role(), QAccessible::Separator);
+}
+
+// Every interface below `root`, as a reader walks them, with a check that each child knows its place.
+void Walk(QAccessibleInterface* root, std::vector<QAccessibleInterface*>& out) {
+    out.push_back(root);
+    for (int i = 0; i < root->childCount(); ++i) {
+        QAccessibleInterface* child = root->child(i);
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(root->indexOfChild(child), i);
+        Walk(child, out);
+    }
+}
+
+TEST(ReadOut, AReaderWalkingTheWindowsMeetsNoPicture) {
+    InstallAccessibleControls();
+    TMain window(HelpHooks{[] {}, [] {}, [] {}});
+    TAbout about;
+    for (QWidget* root : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&about)}) {
+        std::vector<QAccessibleInterface*> met;
+        Walk(QAccessible::queryAccessibleInterface(root), met);
+        std::set<QObject*> objects;
+        for (QAccessibleInterface* node : met) {
+            objects.insert(node->object());
+            EXPECT_NE(node->role(), QAccessible::Graphic) << node->object()->objectName().toStdString();
+        }
+        // Everything else is still there: the toolbar's buttons and link, the About box's links and OK.
+        for (const char* name : {"Btn1", "ImageBtn5", "UrlLabel2", "pole7", "Label16", "Memo1", "Button1"}) {
+            if (QObject* control = root->findChild<QObject*>(name)) {
+                EXPECT_TRUE(objects.count(control)) << name;
+            }
+        }
+    }
+}
+
+TEST(ReadOut, AResultCanBeReadSelectedAndPointedAtCharacterByCharacter) {
+    InstallAccessibleControls();
+    TMain window(HelpHooks{[] {}, [] {}, [] {}});
+    window.show();
+    QLineEdit* field = window.Controls().pole5;
+    field->setText("39,82");
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(field)->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->characterCount(), 5);
+    EXPECT_EQ(text->text(1, 4), "9,8");
+    EXPECT_EQ(text->selectionCount(), 0);
+    text->setSelection(0, 3, 5);
+    EXPECT_EQ(field->selectedText(), "82");
+    int start = -1;
+    int end = -1;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(3, 5));
+    text->removeSelection(0);
+    EXPECT_FALSE(field->hasSelectedText());
+    int left = -1;
+    for (int offset = 0; offset < 5; ++offset) {
+        const QRect character = text->characterRect(offset);
+        ASSERT_FALSE(character.isEmpty()) << offset;
+        EXPECT_GT(character.left(), left) << offset; // left to right, on the screen
+        left = character.left();
+        EXPECT_EQ(text->offsetAtPoint(character.center()), offset);
+    }
+    EXPECT_TRUE(text->characterRect(5).isEmpty());
+    EXPECT_EQ(text->offsetAtPoint(field->mapToGlobal(QPoint(-5, -5))), -1);
 }
 
 TEST(ReadOut, AButtonsPressActionClicksItAsThePointerDoes) {

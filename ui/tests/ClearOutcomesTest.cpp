@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Outcomes the user must not miss: the advice after a calculation of a bet with no value, and the message
-// with a copyable address when no program on the desktop takes a link, whether the launcher is missing,
-// fails to start or gives up at once.
+// with a copyable address, written as a person writes it, when no program on the desktop takes a link,
+// whether the launcher is missing, fails to start or gives up at once.
 #include "ModalAnswerer.h"
+#include "base/testing/RowName.h"
 #include "ui/LinkOpener.h"
 #include "ui/Mainf.h"
+#include "ui/aboutf.h"
 #include "ui/widgets/UrlLabel.h"
 #include "ui_Mainf.h"
+#include "ui_aboutf.h"
 
 #include <QLineEdit>
 #include <QtTest/QTest>
@@ -14,6 +17,8 @@
 
 namespace brelmont {
 namespace {
+
+using ::brelmont::testing::PrintTo;
 
 using testing::ModalAnswerer;
 
@@ -145,6 +150,48 @@ TEST(LinkWithNoHandler, TheBannerShowsAMessageWhoseAddressCanBeCopied) {
     EXPECT_EQ(answerer.Seen()[0].text, LinkFailureText().toStdString());
     EXPECT_EQ(selected, "https://brelmont.example/");
 }
+
+TEST(LinkWithNoHandler, TheMailLinkShowsTheAddressAsItIsWritten) {
+    DesktopLinkOpener opener(ShowLinkFailure, QStringLiteral("/nonexistent/xdg-open"));
+    SetUrlOpener(&opener);
+    TAbout about;
+    about.show();
+    std::string shown;
+    ModalAnswerer answerer([&shown](QWidget& dialog) {
+        if (auto* address = dialog.findChild<QLineEdit*>(QStringLiteral("Address"))) {
+            shown = address->selectedText().toStdString();
+        }
+        ModalAnswerer::PressEnter(dialog);
+    });
+    QTest::mouseClick(about.Controls().UrlLabel1, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(answerer.Seen().size(), std::size_t{1}, 20000);
+    SetUrlOpener(nullptr);
+    EXPECT_EQ(shown, "help@brelmont.example");
+}
+
+struct AddressRow {
+    std::string name;
+    QString link;
+    QString written;
+};
+
+class AddressAsAPersonWritesIt : public ::testing::TestWithParam<AddressRow> {};
+
+TEST_P(AddressAsAPersonWritesIt, LeavesOutOnlyWhatAMailProgramReads) {
+    EXPECT_EQ(AddressAsWritten(GetParam().link), GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, AddressAsAPersonWritesIt,
+    ::testing::Values(
+        AddressRow{"Mail", "mailto:help@brelmont.example", "help@brelmont.example"},
+        AddressRow{"SchemeInCapitals", "MAILTO:Help@Brelmont.example", "Help@Brelmont.example"},
+        AddressRow{"WithASubject", "mailto:help@brelmont.example?subject=Brelmont", "help@brelmont.example"},
+        AddressRow{"Escaped", "mailto:%D0%BF%D0%BE%D0%BC%D0%BE%D1%89%D1%8C@brelmont.example",
+                   "помощь@brelmont.example"},
+        AddressRow{"WebUnchanged", "https://brelmont.example/?a=b", "https://brelmont.example/?a=b"},
+        AddressRow{"MailtoInsideAWebAddress", "https://x.example/mailto:y", "https://x.example/mailto:y"}),
+    brelmont::testing::RowName{});
 
 } // namespace
 } // namespace brelmont

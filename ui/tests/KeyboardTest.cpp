@@ -3,6 +3,7 @@
 // messages as the panel's entry, the arrows walk the open command panel with the pointer's hover look and
 // hint, each toolbar shortcut does what its button does and is named in the button's tooltip, and Enter
 // closes the About box through its default OK.
+#include "ContextMenuReader.h"
 #include "ModalAnswerer.h"
 #include "RecordingOpener.h"
 #include "base/testing/RowName.h"
@@ -73,6 +74,8 @@ struct EnterRow {
     Qt::Key key;
     std::vector<std::string> results; // pole3..pole7 afterwards
     std::vector<std::string> messages;
+    int focusAfter;     // 1..3: the field that has the focus afterwards
+    bool stakeSelected; // the stake field's whole text is selected, for a reader to say and a user to see
 };
 
 class EnterInAField : public Keyboard, public ::testing::WithParamInterface<EnterRow> {};
@@ -91,6 +94,9 @@ TEST_P(EnterInAField, RunsThatFieldsCalculationLikeThePanelEntry) {
     EXPECT_FALSE(ui.menuz->isVisible());
     EXPECT_EQ(Results(), row.results);
     EXPECT_EQ(answerer.Texts(), row.messages);
+    // Which control the window gives the keys to once it is active again after any message.
+    EXPECT_EQ(window.focusWidget(), fields[row.focusAfter - 1]);
+    EXPECT_EQ(ui.pole3->hasSelectedText() && ui.pole3->selectedText() == ui.pole3->text(), row.stakeSelected);
 }
 
 const std::vector<std::string> kKellyAt55{"10", "59,85", "39,82", "19,84", "9,88"};
@@ -99,10 +105,11 @@ const std::vector<std::string> kFiveAt55{"5", "21,3", "6,24", "0,77", "0,09"};
 INSTANTIATE_TEST_SUITE_P(
     Fields, EnterInAField,
     ::testing::Values(
-        EnterRow{"ProbabilityComputesAll", "55", "2", "old", 1, Qt::Key_Return, kKellyAt55, {}},
-        EnterRow{"OddsComputesAllWithKeypadEnter", "55", "2.0", "", 2, Qt::Key_Enter, kKellyAt55, {}},
-        EnterRow{"StakeComputesProbabilities", "55", "2", "5", 3, Qt::Key_Return, kFiveAt55, {}},
-        EnterRow{"StakeWithKeypadEnter", "55", "2", "5", 3, Qt::Key_Enter, kFiveAt55, {}},
+        EnterRow{"ProbabilityComputesAll", "55", "2", "old", 1, Qt::Key_Return, kKellyAt55, {}, 3, true},
+        EnterRow{
+            "OddsComputesAllWithKeypadEnter", "55", "2.0", "", 2, Qt::Key_Enter, kKellyAt55, {}, 3, true},
+        EnterRow{"StakeComputesProbabilities", "55", "2", "5", 3, Qt::Key_Return, kFiveAt55, {}, 3, false},
+        EnterRow{"StakeWithKeypadEnter", "55", "2", "5", 3, Qt::Key_Enter, kFiveAt55, {}, 3, false},
         EnterRow{"EmptyOddsNamedAsByThePanel",
                  "55",
                  "",
@@ -110,7 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
                  1,
                  Qt::Key_Return,
                  {"", "", "", "", ""},
-                 {"Вы не заполнили поле Коэффициент."}},
+                 {"Вы не заполнили поле Коэффициент."},
+                 1,
+                 false},
         EnterRow{"EmptyStakeNamedAsByThePanel",
                  "55",
                  "2",
@@ -118,8 +127,20 @@ INSTANTIATE_TEST_SUITE_P(
                  3,
                  Qt::Key_Return,
                  {"", "", "", "", ""},
-                 {"Вы не заполнили поле Ставка в % от банка."}}),
+                 {"Вы не заполнили поле Ставка в % от банка."},
+                 3,
+                 false}),
     brelmont::testing::RowName{});
+
+TEST_F(Keyboard, AfterAdviceTheFocusStaysForTheCorrection) {
+    Type(ui.pole1, "40");
+    Type(ui.pole2, "2");
+    ModalAnswerer answerer;
+    QTest::keyClick(ui.pole2, Qt::Key_Return);
+    EXPECT_EQ(answerer.Texts().size(), 1u); // the bet has no value
+    EXPECT_EQ(ui.pole3->text(), "-20");
+    EXPECT_EQ(window.focusWidget(), ui.pole2);
+}
 
 TEST_F(Keyboard, EnterInAResultFieldCalculatesNothing) {
     Type(ui.pole1, "55");
@@ -211,6 +232,39 @@ TEST_F(Keyboard, ShortcutsClearHelpSiteAboutAndExitLikeTheirButtons) {
     QTest::keyClick(ui.pole1, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(calls.removals, 1);
+}
+
+TEST_F(Keyboard, ClearPutsTheFocusInTheProbabilityField) {
+    Type(ui.pole1, "55");
+    Type(ui.pole2, "2");
+    QTest::keyClick(ui.pole2, Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), ui.pole3);
+    QTest::keyClick(ui.pole3, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(Results(), std::vector<std::string>(5, ""));
+    EXPECT_EQ(QApplication::focusWidget(), ui.pole1);
+    QTest::keyClicks(QApplication::focusWidget(), "60");
+    EXPECT_EQ(ui.pole1->text(), "60");
+}
+
+TEST_F(Keyboard, ShiftF10OpensEveryFieldsMenuInRussian) {
+    Type(ui.pole1, "55");
+    for (QLineEdit* field : {ui.pole1, ui.pole5}) {
+        // The window manager gives the window back its activation once a menu closes; the test does here.
+        QApplication::setActiveWindow(&window);
+        field->setFocus();
+        const QStringList entries =
+            testing::ContextMenuEntries([field] { QTest::keyClick(field, Qt::Key_F10, Qt::ShiftModifier); });
+        EXPECT_TRUE(entries.contains("Копировать")) << field->objectName().toStdString();
+        EXPECT_TRUE(entries.contains("Выделить всё")) << field->objectName().toStdString();
+        for (const QString& entry : entries) {
+            EXPECT_FALSE(testing::HasLatinLetter(entry)) << entry.toStdString();
+        }
+    }
+    // F10 alone is still the Start button's.
+    EXPECT_FALSE(ui.menuz->isVisible());
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(ui.pole5, Qt::Key_F10);
+    EXPECT_TRUE(ui.menuz->isVisible());
 }
 
 TEST_F(Keyboard, EveryButtonsTooltipNamesItsShortcut) {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// GoogleTest entry for the window tests: one QApplication for the whole run, with the program's fonts.
+// GoogleTest entry for the window tests: one QApplication for the whole run, with the program's fonts, Qt's
+// Russian texts and Shift+F10, as the program starts.
 #include "ui/Dialogs.h"
 #include "ui/Fonts.h"
+#include "ui/ToolkitTranslation.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -14,6 +16,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     brelmont::SetApplicationTitle("Brelmont");
     brelmont::InstallFontSubstitutes();
+    brelmont::InstallToolkitTranslation();
+    brelmont::InstallContextMenuKey();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

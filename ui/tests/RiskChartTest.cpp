@@ -3,19 +3,26 @@
 // at a time and gone with the main window; curves that are the engine's own figures and follow an edit at
 // once; exact curves that arrive from the worker and belong to the latest edit only; plain sentences instead
 // of curves for unusable input; and pictures saved as PNG and SVG that hold the curves.
+#include "ModalAnswerer.h"
 #include "base/testing/RowName.h"
+#include "helpdelivery/display/HelpSystemQt.h"
 #include "stakecalc/RiskCurves.h"
+#include "ui/FileFolders.h"
 #include "ui/Mainf.h"
 #include "ui/RiskChartOpener.h"
 #include "ui/RiskChartf.h"
+#include "ui/widgets/Accessible.h"
 #include "ui_Mainf.h"
 #include "ui_RiskChartf.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -33,6 +40,7 @@ namespace {
 
 // Rows print as their names, in CTest's list and in failure messages.
 using ::brelmont::testing::PrintTo;
+using testing::ModalAnswerer;
 
 class RiskChart : public ::testing::Test {
 protected:
@@ -224,6 +232,10 @@ TEST_F(RiskChart, SavesPicturesThatHoldTheCurves) {
     EXPECT_GE(text.count("<path") + text.count("<polyline"), 12);
     EXPECT_TRUE(text.contains("stroke-dasharray"));
     EXPECT_TRUE(QString::fromUtf8(text).contains(QStringLiteral("Ставка, % от банка")));
+    EXPECT_TRUE(QString::fromUtf8(text).contains(
+        QStringLiteral("Вероятность события 55 %, коэффициент 2, ставка 5 % (ставка Келли 10 %)")))
+        << "a saved picture names its bet";
+    EXPECT_TRUE(chart.Chart().title().isEmpty()) << "the window keeps its room for the plot";
 
     const QString pngPath = dir.filePath(QStringLiteral("chart.png"));
     chart.SaveTo(pngPath);
@@ -234,13 +246,147 @@ TEST_F(RiskChart, SavesPicturesThatHoldTheCurves) {
     EXPECT_THROW(chart.SaveTo(dir.filePath(QStringLiteral("no-such-folder/chart.png"))), EInOutError);
 }
 
+// Saved from the window as a person does, while the help has made the work folder the current one.
+TEST_F(RiskChart, ASavedPictureLandsOutsideTheWorkFolderAndOneInsideIsRefused) {
+    QTemporaryDir root;
+    const QString work = root.filePath(QStringLiteral("work"));
+    const QString mine = root.filePath(QStringLiteral("мои"));
+    QDir().mkpath(work);
+    QDir().mkpath(mine);
+    ProtectFolder(work);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work);
+    TRiskChart& chart = OpenWith("55", "2", "");
+    QStringList startedIn;
+    ModalAnswerer answerer([&](QWidget& modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(&modal)) {
+            startedIn << dialog->directory().absolutePath();
+            dialog->selectFile((startedIn.size() == 1 ? work : mine) + QStringLiteral("/график-риска.png"));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        } else {
+            ModalAnswerer::PressEnter(modal);
+        }
+    });
+    QTest::mouseClick(chart.Controls().SaveButton, Qt::LeftButton);
+    QDir::setCurrent(previous);
+    ForgetLastFolder();
+
+    ASSERT_EQ(answerer.Seen().size(), 3U);
+    EXPECT_EQ(answerer.Seen()[1].objectName, "MessageDialog");
+    EXPECT_NE(QDir(startedIn.first()).canonicalPath(), QDir(work).canonicalPath());
+    EXPECT_TRUE(QFileInfo::exists(mine + QStringLiteral("/график-риска.png")));
+    EXPECT_TRUE(QDir(work).isEmpty());
+}
+
+TEST_F(RiskChart, MarkNamesStandAboveThePlotApartFromEachOther) {
+    TRiskChart& chart = OpenWith("55", "2", "5"); // half Kelly and the typed stake at the same place
+    chart.resize(860, 640);
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    const QRectF plot = chart.Chart().plotArea();
+    for (int mark = 0; mark < 3; ++mark) {
+        const QRectF label = chart.MarkLabelRect(mark);
+        ASSERT_FALSE(label.isEmpty()) << mark;
+        EXPECT_LE(label.bottom(), plot.top()) << "no curve runs above the plot";
+        EXPECT_GE(label.top(), 0);
+        for (int other = 0; other < mark; ++other) {
+            EXPECT_FALSE(label.intersects(chart.MarkLabelRect(other))) << mark << " and " << other;
+        }
+    }
+    ui.pole3->clear();
+    EXPECT_TRUE(chart.MarkLabelRect(2).isEmpty());
+}
+
+TEST_F(RiskChart, HoverTextGoesWhenThePointerLeaves) {
+    TRiskChart& chart = OpenWith("55", "2", "");
+    chart.show();
+    const QPointF point = chart.FormulaSeries(0).at(10);
+    emit chart.FormulaSeries(0).hovered(point, true);
+    EXPECT_FALSE(chart.Controls().PointInfo->text().isEmpty());
+    emit chart.FormulaSeries(0).hovered(point, false);
+    EXPECT_TRUE(chart.Controls().PointInfo->text().isEmpty()) << "off the curve";
+
+    emit chart.GrowthSeries().hovered(point, true);
+    EXPECT_FALSE(chart.Controls().PointInfo->text().isEmpty());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&chart.View(), &leave);
+    EXPECT_TRUE(chart.Controls().PointInfo->text().isEmpty()) << "out of the chart";
+}
+
+struct TickRow {
+    const char* name;
+    double span;
+    double step;
+};
+
+class StakeTicks : public ::testing::TestWithParam<TickRow> {};
+
+TEST_P(StakeTicks, AreRoundNumbers) {
+    EXPECT_DOUBLE_EQ(RoundTickStep(GetParam().span), GetParam().step);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spans, StakeTicks,
+                         ::testing::Values(TickRow{"TwiceKellyOf10", 20, 5}, TickRow{"TypedStakeOf25", 25, 5},
+                                           TickRow{"WholeBank", 100, 25}, TickRow{"Odd", 13.7, 2.5},
+                                           TickRow{"Small", 0.3, 0.05}, TickRow{"Exact", 40, 10},
+                                           TickRow{"Nothing", 0, 1}),
+                         testing::RowName());
+
+TEST_F(RiskChart, TheStakeAxisTicksAtRoundStakes) {
+    TRiskChart& chart = OpenWith("55", "2", "25");
+    auto* axis = qobject_cast<QValueAxis*>(chart.Chart().axes(Qt::Horizontal).first());
+    EXPECT_EQ(axis->tickType(), QValueAxis::TicksDynamic);
+    EXPECT_DOUBLE_EQ(axis->tickAnchor(), 0);
+    EXPECT_DOUBLE_EQ(axis->tickInterval(), 5);
+}
+
 TEST_F(RiskChart, ItsAxesAreNamedForAssistiveTools) {
+    InstallAccessibleControls(); // as the program does before any window exists
     TRiskChart& chart = OpenWith("55", "2", "");
     EXPECT_EQ(chart.accessibleName(), QStringLiteral("График риска"));
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&chart);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window) << "a frame, as readers announce windows";
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("График риска"));
     const QString description = chart.View().accessibleDescription();
     EXPECT_TRUE(description.contains(QStringLiteral("Ставка, % от банка")));
     EXPECT_TRUE(description.contains(QStringLiteral("Вероятность потерять долю банка, %")));
     EXPECT_TRUE(description.contains(QStringLiteral("Ожидаемый рост банка за ставку, %")));
+}
+
+// The help viewer as the help system drives it, recording each request instead of starting a program.
+class RecordingViewer final : public IHelpViewerPlatform {
+public:
+    bool WinHelp(std::uintptr_t, const std::string& file, std::uint32_t, const std::string& text,
+                 std::int32_t) override {
+        requests.push_back(file + " " + text);
+        return true;
+    }
+    void EnumTopLevelWindowClasses(const std::function<bool(std::string_view)>&) override {}
+    bool ViewerNeedsRestart() override { return false; }
+    void WaitForViewerExit() override {}
+    std::vector<std::string> requests;
+};
+
+TEST_F(RiskChart, F1OpensTheHelpAtTheChart) {
+    auto viewer = std::make_shared<RecordingViewer>();
+    InstallHelpSystem({.WorkFolder = [] { return std::string("/nowhere"); },
+                       .ActivateWindow = {},
+                       .SendKeys = {},
+                       .ViewerProgram = {},
+                       .ServerName = {},
+                       .Platform = viewer});
+    TRiskChart& chart = OpenWith("55", "2", "");
+    chart.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&chart));
+    QWidget* focused = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &chart;
+    QTest::keyClick(focused, Qt::Key_F1);
+    ShutdownHelpSystem();
+
+    ASSERT_FALSE(viewer->requests.empty());
+    EXPECT_TRUE(QString::fromStdString(viewer->requests.front()).contains(QStringLiteral("\"график риска\"")))
+        << viewer->requests.front();
+    EXPECT_TRUE(viewer->requests.front().starts_with("help.hlp ")) << viewer->requests.front();
 }
 
 // The program's own way to the chart: the module built beside the tests, loaded on first use.

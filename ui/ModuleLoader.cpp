@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ui/CompanionWindows.h"
+#include "ui/ModuleLoader.h"
 
 #include "base/Exception.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
-#include <QScreen>
-#include <QWidget>
-#include <algorithm>
 
 #ifndef BRELMONT_MODULES_FROM_PROGRAM
 #error "the loader needs the installed modules' folder, seen from the program's"
@@ -47,19 +44,6 @@ QFunctionPointer LoadModuleEntry(const char* fileName, const char* entryName, co
         throw Exception(failure + ": " + reason);
     }
     return entry;
-}
-
-void PlaceBeside(QWidget& window, const QWidget& main) {
-    const QRect screen = main.screen()->availableGeometry();
-    // A window not yet shown has no frame; the window manager will give it one like the main window's.
-    const QSize frame =
-        (window.frameGeometry().size() - window.size()).expandedTo(main.frameGeometry().size() - main.size());
-    window.resize(window.size().boundedTo(screen.size() - frame));
-    QRect place(main.frameGeometry().topRight() + QPoint(8, 0), window.size() + frame);
-    place.moveRight(std::min(place.right(), screen.right()));
-    place.moveBottom(std::min(place.bottom(), screen.bottom()));
-    place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));
-    window.move(place.topLeft());
 }
 
 } // namespace brelmont
