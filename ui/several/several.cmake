@@ -16,6 +16,9 @@ add_library(brelmont_several STATIC ${several_dir}/SeveralBetsf.h ${several_dir}
                                     ${several_dir}/SeveralBetsWindow.h ${several_form})
 add_library(Brelmont::several ALIAS brelmont_several)
 set_target_properties(brelmont_several PROPERTIES AUTOUIC OFF)
+# The window's own code waits on the person, never the other way round: built for size, it keeps the package
+# lean. The core it calls stays built for speed.
+target_compile_options(brelmont_several PRIVATE -Os)
 target_include_directories(brelmont_several PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
 target_link_libraries(brelmont_several PUBLIC Brelmont::dialogs Brelmont::multibet Brelmont::betscsv Brelmont::stakecalc Qt6::Widgets
                                               Qt6::Concurrent)

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QTableView>
+#include <QWindow>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 
@@ -30,6 +31,10 @@ struct ShownWindow {
         window.Model().SetRows(rows);
         window.resize(700, 560);
         window.show();
+        // Painting starts once the window is exposed.
+        while (!window.windowHandle()->isExposed()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
         Redraw();
     }
     void Redraw() { window.Controls().Table->viewport()->repaint(); }
