@@ -70,6 +70,7 @@ std::optional<double> ControlNumber(const QLineEdit& edit, const QString& what, 
 }
 
 struct ChanceWork {
+    std::optional<StakePlan> plan; // found by the worker when the request holds a chosen risk
     std::optional<std::array<ChanceBracket, 4>> chances;
     std::string error;
 };
@@ -366,6 +367,16 @@ void TSeveralBets::Recompute() {
         return;
     }
     request->bets = reading.bets;
+    fRows = reading.rows;
+    // Stakes held to a chosen risk can take seconds for small edges or many events: they are found by the
+    // worker, with the chances, so that typing never waits for them.
+    if (request->risk) {
+        ClearResults(QString::fromUtf8(kComputing));
+        ui->Total->setText(QString::fromUtf8(kComputing));
+        ShowSentence(QString());
+        StartWork(*request, std::nullopt);
+        return;
+    }
     StakePlan plan;
     try {
         plan = PlanStakes(*request);
@@ -374,7 +385,12 @@ void TSeveralBets::Recompute() {
         ClearResults(QString());
         return;
     }
-    fModel->SetResults(reading.rows, plan.stakes, plan.single);
+    ShowPlan(plan);
+    StartWork(*request, plan);
+}
+
+void TSeveralBets::ShowPlan(const StakePlan& plan) {
+    fModel->SetResults(fRows, plan.stakes, plan.single);
     ui->Total->setText(Percent(plan.total));
     ui->Growth->setText(NumberText(plan.growth, 4) + QStringLiteral(" %"));
     ui->SingleGrowth->setText(plan.singleGrowth ? NumberText(*plan.singleGrowth, 4) + QStringLiteral(" %")
@@ -398,10 +414,9 @@ void TSeveralBets::Recompute() {
         break;
     }
     fPlan = plan;
-    StartChances(*request, plan.stakes);
 }
 
-void TSeveralBets::StartChances(const PlanRequest& request, const std::vector<double>& stakes) {
+void TSeveralBets::StartWork(const PlanRequest& request, const std::optional<StakePlan>& plan) {
     fCancel = std::make_shared<std::atomic<bool>>(false);
     fPending = true;
     for (QLineEdit* field : {ui->Chance40, ui->Chance60, ui->Chance80, ui->Chance90}) {
@@ -416,25 +431,33 @@ void TSeveralBets::StartChances(const PlanRequest& request, const std::vector<do
         }
         const ChanceWork work = watcher->result();
         fPending = false;
+        if (work.plan && !fPlan) {
+            ShowPlan(*work.plan);
+        }
         fChances = work.chances;
         if (work.chances) {
             ShowChances();
         } else {
             ClearResults(QString());
+            fPlan.reset();
             ShowSentence(QString::fromStdString(work.error));
         }
         emit ChancesReady();
     });
-    watcher->setFuture(QtConcurrent::run(
-        [bets = request.bets, mode = request.mode, stakes, cancel = fCancel]() -> ChanceWork {
-            try {
-                return {DrawdownChances(bets, mode, stakes, ChanceLimits{}, cancel.get()), {}};
-            } catch (const EAbort&) {
-                return {};
-            } catch (const std::exception& e) {
-                return {std::nullopt, e.what()};
-            }
-        }));
+    watcher->setFuture(QtConcurrent::run([request, plan, cancel = fCancel]() -> ChanceWork {
+        ChanceWork work;
+        try {
+            work.plan = plan ? *plan : PlanStakes(request, cancel.get());
+            work.chances =
+                DrawdownChances(request.bets, request.mode, work.plan->stakes, ChanceLimits{}, cancel.get());
+        } catch (const EAbort&) {
+            return {};
+        } catch (const std::exception& e) {
+            work.chances.reset();
+            work.error = e.what();
+        }
+        return work;
+    }));
 }
 
 void TSeveralBets::ShowChances() {

@@ -36,9 +36,10 @@ public:
     Ui::TSeveralBets& Controls() { return *ui; }
     BetsTableModel& Model() { return *fModel; }
 
-    // The plan of the latest edit, or none while the table or a control cannot be read.
+    // The plan of the latest edit, or none while the table or a control cannot be read, or while stakes held
+    // to a chosen risk are still being found.
     const std::optional<StakePlan>& Plan() const { return fPlan; }
-    // True while the chances of the latest edit are still being computed.
+    // True while the chances (and, under a chosen risk, the stakes) of the latest edit are being computed.
     bool ChancesPending() const { return fPending; }
     const std::optional<std::array<ChanceBracket, 4>>& Chances() const { return fChances; }
 
@@ -70,13 +71,16 @@ private:
     void ShowCellError();
     void ClearResults(const QString& chances);
     void ShowChances();
-    void StartChances(const PlanRequest& request, const std::vector<double>& stakes);
+    void ShowPlan(const StakePlan& plan);
+    // The chances of the plan, and the plan itself when none is given, from a worker.
+    void StartWork(const PlanRequest& request, const std::optional<StakePlan>& plan);
     void CancelWork();
     // The request's options from the controls; the sentence naming the control that cannot be read.
     std::optional<PlanRequest> ReadControls(QString& sentence) const;
 
     std::unique_ptr<Ui::TSeveralBets> ui;
     BetsTableModel* fModel = nullptr;
+    std::vector<int> fRows; // the table rows the plan's stakes belong to
     std::optional<StakePlan> fPlan;
     std::optional<std::array<ChanceBracket, 4>> fChances;
     std::shared_ptr<std::atomic<bool>> fCancel;
