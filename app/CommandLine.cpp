@@ -230,9 +230,11 @@ std::optional<int> RunOptions(int argc, char** argv) {
                        "коэффициент[;ставка], необязательная первая строка заголовка. Результат CSV с "
                        "пятью столбцами результатов и столбцом сообщения идёт в стандартный вывод."),
         QStringLiteral("файл"));
-    parser.addOptions({help, version, probability, odds, stake, json, batch});
-    const BetsOptions several;
-    several.AddTo(parser);
+    const QCommandLineOption several(
+        QStringLiteral("several"), QStringLiteral("Открыть вместе с главным окном окно «Несколько ставок»."));
+    parser.addOptions({help, version, probability, odds, stake, json, batch, several});
+    const BetsOptions bets;
+    bets.AddTo(parser);
 
     if (!parser.parse(OwnArguments(argc, argv))) {
         Complain(ParserError(parser) + " (справка: Brelmont --help)");
@@ -253,7 +255,7 @@ std::optional<int> RunOptions(int argc, char** argv) {
     }
     const bool oneBet = parser.isSet(probability) || parser.isSet(odds) || parser.isSet(stake);
     if (const std::optional<CommandAnswer> answer =
-            several.Run(parser, parser.isSet(json), oneBet || parser.isSet(batch))) {
+            bets.Run(parser, parser.isSet(json), oneBet || parser.isSet(batch))) {
         Print(stdout, answer->out);
         Print(stderr, answer->err);
         return FinishOutput(answer->status);
@@ -289,6 +291,11 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
     }
     std::fflush(stdout);
     return kFailed;
+}
+
+bool OpensSeveralBets(int argc, char** argv) {
+    const QStringList arguments = OwnArguments(argc, argv);
+    return arguments.contains(QStringLiteral("--several")) || arguments.contains(QStringLiteral("-several"));
 }
 
 } // namespace brelmont

@@ -14,4 +14,8 @@ namespace brelmont {
 // file that cannot be read or written. Returns nothing when the program should open its window.
 std::optional<int> RunCommandLine(int argc, char** argv);
 
+// True when the window "Несколько ставок" should open beside the main window at start (--several, as the
+// desktop's launcher action starts it).
+bool OpensSeveralBets(int argc, char** argv);
+
 } // namespace brelmont

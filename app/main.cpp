@@ -17,6 +17,7 @@
 #include "ui/Mainf.h"
 #include "ui/ToolkitTranslation.h"
 #include "ui/aboutf.h"
+#include "ui/several/SeveralBetsOpener.h"
 #include "ui/widgets/Accessible.h"
 
 #include <QApplication>
@@ -98,6 +99,9 @@ int main(int argc, char** argv) {
 
     CentreOnScreen(Main);
     Main.show();
+    if (OpensSeveralBets(argc, argv)) {
+        Main.SeveralBets().OpenOnceActive();
+    }
     const int exitCode = QApplication::exec();
     // The work folder is gone by now (the main window's close handler); the viewer is told to quit last.
     ShutdownHelpSystem();

@@ -11,6 +11,7 @@
 #include "ui/MainKeys.h"
 #include "ui/RiskChartOpener.h"
 #include "ui/aboutf.h"
+#include "ui/several/SeveralBetsOpener.h"
 #include "ui/widgets/SharpPicture.h"
 #include "ui_Mainf.h"
 
@@ -67,6 +68,8 @@ TMain::TMain(HelpHooks help, QWidget* parent) : QWidget(parent), ui(new Ui::TMai
     fKeys = new TMainKeys(*this);
     fRiskChart = new RiskChartOpener(*this, {ui->pole1, ui->pole2, ui->pole3},
                                      {ui->pole4, ui->pole5, ui->pole6, ui->pole7});
+    fSeveralBets = new SeveralBetsOpener(*this);
+    fRiskChart->AddMenuEntry(fSeveralBets->Action());
     Bind();
     FormCreate();
 }
@@ -163,6 +166,7 @@ void TMain::closeEvent(QCloseEvent* event) {
     if (!fClosed) {
         fClosed = true;
         fRiskChart->CloseWindow();
+        fSeveralBets->CloseWindow();
         FormClose();
     }
     event->accept();

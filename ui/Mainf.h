@@ -20,6 +20,7 @@ namespace brelmont {
 
 class TAbout;
 class RiskChartOpener;
+class SeveralBetsOpener;
 class TMainKeys;
 
 // What the window asks of the help delivery. The program uses the real routines; tests record the calls.
@@ -49,6 +50,8 @@ public:
 
     // The risk chart offered in the result fields' context menus.
     RiskChartOpener& RiskChart() { return *fRiskChart; }
+    // The window "Несколько ставок", offered in the same menus.
+    SeveralBetsOpener& SeveralBets() { return *fSeveralBets; }
 
     void FormCreate();
     void FormClose();
@@ -106,6 +109,7 @@ private:
     HelpHooks fHelp;
     TAbout* fAbout = nullptr;
     RiskChartOpener* fRiskChart = nullptr;
+    SeveralBetsOpener* fSeveralBets = nullptr;
     TMainKeys* fKeys = nullptr;
     bool fClosed = false;
 };

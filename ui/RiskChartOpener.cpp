@@ -4,62 +4,22 @@
 #include "base/Exception.h"
 #include "helpdelivery/display/HelpSystemQt.h"
 #include "ui/Dialogs.h"
+#include "ui/ModuleLoader.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QMenu>
 #include <QWidget>
 #include <memory>
 
-#ifndef BRELMONT_MODULES_FROM_PROGRAM
-#error "the loader needs the installed modules' folder, seen from the program's"
-#endif
-
 namespace brelmont {
-
-namespace {
-
-// Beside the program in the build tree, in the package's own library folder once installed; never from a
-// search path, so that no other file of that name is ever loaded in its place.
-QString FindRiskChartModule() {
-    const QString folder = QCoreApplication::applicationDirPath();
-    const QLatin1StringView name(kRiskChartModuleName);
-    for (const QString& candidate :
-         {folder + u'/' + name, folder + u'/' + QLatin1String(BRELMONT_MODULES_FROM_PROGRAM) + u'/' + name}) {
-        if (QFileInfo(candidate).isFile()) {
-            return QFileInfo(candidate).absoluteFilePath();
-        }
-    }
-    return {};
-}
-
-RiskChartEntry LoadRiskChartEntry() {
-    const QString path = FindRiskChartModule();
-    if (path.isEmpty()) {
-        throw Exception(std::string("Не удалось открыть график риска: не найден файл ") +
-                        kRiskChartModuleName);
-    }
-    // Never unloaded: its windows and their code live as long as the program.
-    auto* module = new QLibrary(path);
-    const auto entry = reinterpret_cast<RiskChartEntry>(module->resolve(kRiskChartEntryName));
-    if (entry == nullptr) {
-        const std::string reason = module->errorString().toStdString();
-        delete module;
-        throw Exception("Не удалось открыть график риска: " + reason);
-    }
-    return entry;
-}
-
-} // namespace
 
 IRiskChartWindow* CreateRiskChartFromModule() {
     static RiskChartEntry entry = nullptr;
     if (entry == nullptr) {
-        entry = LoadRiskChartEntry();
+        entry = reinterpret_cast<RiskChartEntry>(
+            LoadModuleEntry(kRiskChartModuleName, kRiskChartEntryName, "Не удалось открыть график риска"));
     }
     return entry(ApplicationTitle().c_str());
 }
@@ -86,6 +46,9 @@ QMenu* RiskChartOpener::BuildMenu(QLineEdit& field) {
     QMenu* menu = field.createStandardContextMenu();
     menu->addSeparator();
     menu->addAction(fAction);
+    for (QAction* entry : fMoreEntries) {
+        menu->addAction(entry);
+    }
     return menu;
 }
 

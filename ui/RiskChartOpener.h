@@ -40,8 +40,11 @@ public:
     IRiskChartWindow* Window() const { return fWidget != nullptr ? fWindow : nullptr; }
     QAction& Action() { return *fAction; }
 
-    // The field's own context menu with the chart entry added; the caller owns it.
+    // The field's own context menu with the chart entry and the other windows' entries added; the caller
+    // owns it.
     QMenu* BuildMenu(QLineEdit& field);
+    // Offers another window's entry in the same menus, after the chart's.
+    void AddMenuEntry(QAction& entry) { fMoreEntries.push_back(&entry); }
 
 private:
     void FollowInputs();
@@ -51,6 +54,7 @@ private:
     QWidget& fMain;
     std::array<QLineEdit*, 3> fInputs;
     QAction* fAction = nullptr;
+    std::vector<QAction*> fMoreEntries;
     RiskChartFactory fFactory = CreateRiskChartFromModule;
     IRiskChartWindow* fWindow = nullptr;
     QPointer<QWidget> fWidget;

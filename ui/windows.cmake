@@ -43,7 +43,9 @@ endforeach()
 list(FILTER form_headers EXCLUDE REGEX "RiskChartf")
 add_library(brelmont_windows STATIC Mainf.h Mainf.cpp aboutf.h aboutf.cpp Links.h Links.cpp MainKeys.h MainKeys.cpp
                                      LinkOpener.h LinkOpener.cpp RiskChartWindow.h RiskChartOpener.h
-                                     RiskChartOpener.cpp ${form_headers})
+                                     RiskChartOpener.cpp ModuleLoader.h ModuleLoader.cpp
+                                     several/SeveralBetsWindow.h several/SeveralBetsOpener.h
+                                     several/SeveralBetsOpener.cpp ${form_headers})
 add_library(Brelmont::windows ALIAS brelmont_windows)
 set_target_properties(brelmont_windows PROPERTIES AUTOUIC OFF)
 target_include_directories(brelmont_windows PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/forms)
@@ -51,7 +53,7 @@ target_link_libraries(brelmont_windows PUBLIC Brelmont::artwork Brelmont::dialog
                                               Brelmont::helpdelivery Brelmont::helpdisplay_qt Qt6::Widgets)
 # Where the installed modules lie, seen from the installed program's folder.
 file(RELATIVE_PATH modules_from_program ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/brelmont/modules)
-set_source_files_properties(RiskChartOpener.cpp PROPERTIES COMPILE_DEFINITIONS
+set_source_files_properties(ModuleLoader.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_MODULES_FROM_PROGRAM=\"${modules_from_program}\"")
 
 # The risk chart window and Qt Charts behind it: linked into the tests and the benchmark, and loaded by the
@@ -73,6 +75,7 @@ target_link_options(brelmont-riskchart PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-u
 brelmont_separate_debug_info(brelmont-riskchart)
 # A folder below the library folder proper: the module is no shared library for the dynamic linker to list.
 install(TARGETS brelmont-riskchart LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/brelmont/modules)
+include(several/several.cmake)
 set_source_files_properties(Links.cpp PROPERTIES COMPILE_DEFINITIONS
     "BRELMONT_SITE_URL=\"${BRELMONT_SITE_URL}\";BRELMONT_SUPPORT_EMAIL=\"${BRELMONT_SUPPORT_EMAIL}\";BRELMONT_PARTNER_URL=\"${BRELMONT_PARTNER_URL}\"")
 

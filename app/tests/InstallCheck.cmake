@@ -19,7 +19,7 @@ foreach(f share/applications/brelmont.desktop share/icons/hicolor/16x16/apps/bre
           share/icons/hicolor/48x48/apps/brelmont.png share/icons/hicolor/256x256/apps/brelmont.png
           share/metainfo/example.brelmont.calculator.metainfo.xml share/man/man1/Brelmont.1.gz
           share/doc/brelmont/copyright share/doc/brelmont/changelog.gz libexec/brelmont/brelmont-help
-          ${LIBDIR}/brelmont/modules/brelmont-riskchart.so)
+          ${LIBDIR}/brelmont/modules/brelmont-riskchart.so ${LIBDIR}/brelmont/modules/brelmont-several.so)
     if(NOT EXISTS ${PREFIX}/${f})
         message(FATAL_ERROR "${f} was not installed")
     endif()
@@ -28,7 +28,8 @@ if(EXISTS ${PREFIX}/bin/brelmont-help)
     message(FATAL_ERROR "the help viewer was installed on PATH")
 endif()
 file(STRINGS ${PREFIX}/share/applications/brelmont.desktop exec REGEX "^Exec=")
-if(NOT exec STREQUAL "Exec=Brelmont")
-    message(FATAL_ERROR "the menu entry starts '${exec}'")
+# The entry itself, then its action that opens the window for several bets.
+if(NOT exec STREQUAL "Exec=Brelmont;Exec=Brelmont --several")
+    message(FATAL_ERROR "the menu entry and its action start '${exec}'")
 endif()
 file(REMOVE_RECURSE ${PREFIX})

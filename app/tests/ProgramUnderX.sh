@@ -3,10 +3,11 @@
 # The built program on a real X server with a window manager (run through scripts/with-xvfb.sh --wm):
 # it opens its window, unpacks its help into a work folder in a private runtime folder, and leaves no work
 # folder behind when it is closed through the window manager (Alt+F4) or sent SIGTERM, SIGHUP or SIGINT. The Help
-# button and F1 bring the help viewer to the front, Ctrl+R opens the risk chart, and the viewer quits with the
-# program. Two programs share one viewer, which goes with the last of them or with a killed one, whose work
-# folder the next start removes. Screenshots of the main window, the About box, the risk chart and the help
-# viewer go to SHOT_DIR.
+# button and F1 bring the help viewer to the front, Ctrl+R opens the risk chart, the desktop's action (--several)
+# opens the window for several bets within the screen, and the viewer quits with the program. Two programs share
+# one viewer, which goes with the last of them or with a killed one, whose work folder the next start removes.
+# Screenshots of the main window, the About box, the risk chart, the several-bets window and the help viewer go
+# to SHOT_DIR.
 # Usage: ProgramUnderX.sh PROGRAM SHOT_DIR
 set -uo pipefail
 # Job control, so the program started in the background does not begin with SIGINT ignored.
@@ -23,12 +24,18 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Starts the program with a fresh private runtime folder, or the one given; sets pid, runtime and window.
+# Starts the program with a fresh private runtime folder, or the one given first, and the options given after it
+# (any word beginning with "--"); sets pid, runtime and window.
 start() {
-    runtime=${1:-$(mktemp -d)}
+    if [[ -n ${1:-} && ${1:-} != --* ]]; then
+        runtime=$1
+        shift
+    else
+        runtime=$(mktemp -d)
+    fi
     chmod 700 "$runtime"
     local started=$EPOCHREALTIME
-    XDG_RUNTIME_DIR=$runtime "$program" &
+    XDG_RUNTIME_DIR=$runtime "$program" "$@" &
     pid=$!
     window=$(program_window "$pid" "$title")
     local took
@@ -280,6 +287,22 @@ if [[ -n $window ]]; then
     [[ -n $window ]] && xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 >/dev/null 2>&1
     finish "Alt+F4 after a killed run"
 fi
+# The desktop's action: the window for several bets opens with the main window, wholly on the screen, and goes
+# when the main window closes.
+start --several
+several=$(program_window "$pid" 'Несколько ставок')
+if [[ -n $several ]]; then
+    sleep 0.5
+    shot "$several" "$shots/several-bets.png" || fail "several bets screenshot"
+    read_frame "$several"
+    ((x - left >= 0 && y - top >= 0 && x + w + right <= 1280 && y + h + bottom <= 1024)) ||
+        fail "the several-bets window stands off the screen: ${w}x$h at $x,$y"
+    xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 >/dev/null 2>&1
+else
+    fail "--several opened no window for several bets"
+    kill -TERM "$pid"
+fi
+finish "--several"
 
 ((failures == 0)) && echo "program under X: all checks passed"
 exit $((failures > 0))

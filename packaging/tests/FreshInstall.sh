@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Installs the built package on a fresh, minimal Debian 12 (a debootstrap chroot), as a user would with apt:
 # the program answers on its command line, starts under Xvfb, opens its help viewer from the Help button and
-# its risk chart from the installed module,
+# its risk chart and its window for several bets from the installed modules,
 # and after the package is purged nothing of it is left on the machine. Run as root; takes a few minutes
 # (apt downloads the Qt libraries), so it is not part of scripts/test.sh.
 # Usage: FreshInstall.sh PACKAGE.deb
@@ -142,6 +142,11 @@ xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+r >/dev/null 2
 chart=$(wait_window $pid 'График риска')
 [[ -n $chart ]] || { echo "FAIL: Ctrl+R showed no risk chart"; cat /tmp/program.log; exit 1; }
 echo "risk chart shown"
+# Ctrl+B loads the several-bets window's module from the same folder.
+xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+b >/dev/null 2>&1 || true
+several=$(wait_window $pid 'Несколько ставок')
+[[ -n $several ]] || { echo "FAIL: Ctrl+B showed no window for several bets"; cat /tmp/program.log; exit 1; }
+echo "several bets shown"
 kill -TERM $pid
 wait $pid || true
 for _ in $(seq 1 100); do pgrep -x brelmont-help >/dev/null || break; sleep 0.05; done
