@@ -112,3 +112,7 @@ add_test(NAME package_check
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/tests/PackageCheck.sh ${PROJECT_BINARY_DIR}
                  ${PROJECT_BINARY_DIR}/package-check)
 set_tests_properties(package_check PROPERTIES LABELS package TIMEOUT 600 RUN_SERIAL TRUE)
+
+if(BUILD_TESTING)
+    add_test(NAME packaging_scripts COMMAND ${packaging}/tests/ScriptsTest.sh ${packaging})
+endif()
