@@ -12,7 +12,8 @@ cmake --build --preset sanitize
 build=$root/build/sanitize
 only=${2:-}
 for source in stakecalc:fuzz_strtofloat stakecalc:fuzz_floattostr helpdelivery:fuzz_helparchive \
-              sendkeys:fuzz_sendkeys ui/widgets:fuzz_bitmap24 ui/widgets:fuzz_shapedata; do
+              stakecalc:fuzz_batchcsv stakecalc:fuzz_riskcurves sendkeys:fuzz_sendkeys ui/widgets:fuzz_bitmap24 \
+              ui/widgets:fuzz_shapedata; do
     folder=${source%%:*}
     name=${source##*:}
     [[ -n $only && $name != "$only" ]] && continue
