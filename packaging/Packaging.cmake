@@ -7,9 +7,6 @@
 set(packaging ${CMAKE_CURRENT_LIST_DIR})
 set(debian ${PROJECT_SOURCE_DIR}/debian)
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/brelmont)
-# A distribution's own tools install the copyright, the changelog and the lintian overrides from debian/
-# (debian/rules turns this off).
-option(BRELMONT_INSTALL_PACKAGE_DOCS "Install the copyright and the Debian changelog with the program" ON)
 
 # The package's version is the one debian/changelog gives, with its Debian revision; its upstream part must be
 # the project's.

@@ -66,6 +66,8 @@ deb=$(ls /tmp/brelmont_*.deb)
 apt-get update -q >/dev/null
 # The tools of this check first, so that the snapshots below differ only by what the package brings.
 apt-get install -y -q --no-install-recommends xvfb xauth xdotool openbox x11-utils procps binutils gdb >/dev/null
+# gdb compiles its Python helpers on its first run; let that happen before the snapshot.
+gdb -batch -ex quit >/dev/null 2>&1 || true
 source /tmp/snapshot.sh
 snapshot >/tmp/before
 apt-get install -y -q --no-install-recommends "$deb" >/dev/null
@@ -178,7 +180,7 @@ snapshot >/tmp/after
 # A dependency that apt keeps because a package installed before still recommends it is not left by us:
 # only paths that no installed package owns count.
 left=$(comm -13 /tmp/before /tmp/after | while read -r path; do dpkg -S "$path" >/dev/null 2>&1 || echo "$path"; done)
-kept=$(comm -13 /tmp/before /tmp/after | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | sort -u | tr '\n' ' ')
+kept=$(comm -13 /tmp/before /tmp/after | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | sort -u | tr '\n' ' ' || true)
 [[ -n $kept ]] && echo "kept by apt for packages installed before: $kept"
 if [[ -n $left ]]; then
     echo "FAIL: the purge left files behind:"
