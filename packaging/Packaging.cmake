@@ -93,7 +93,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${BRELMONT_DEBIAN_REVISION})
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${BRELMONT_SITE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Fonts with the widths the windows were laid out for, and the toolkit's own Russian texts.
+# Fonts with the widths the windows were laid out for, and Qt's own texts in Russian.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
 # Links open in the desktop's browser and mail program through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
