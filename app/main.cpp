@@ -66,6 +66,8 @@ int main(int argc, char** argv) {
     fontConfiguration.join();
     SetApplicationTitle(ApplicationTitleFor(QCoreApplication::applicationFilePath().toStdString()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/brelmont.png")));
+    // Desktops match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(BRELMONT_APP_ID));
     InstallFontSubstitutes();
     // The program ends when the main window closes, whatever else is still open.
     QApplication::setQuitOnLastWindowClosed(false);

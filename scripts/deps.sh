@@ -27,6 +27,12 @@ packages=(
     dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     # packaging, and the checks of the package and its desktop files
     dpkg-dev file binutils lintian appstream desktop-file-utils debootstrap
+    # the Debian source package's build, its completion's home, and the debugger that reads its symbols
+    debhelper devscripts bash-completion gdb
+    # the formatting check of the test command
+    clang-format
+    # the multi-bet library's linear algebra
+    libeigen3-dev
 )
 
 missing=()

@@ -11,10 +11,11 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 build=$root/build/sanitize
 only=${2:-}
-for source in stakecalc:fuzz_strtofloat stakecalc:fuzz_floattostr helpdelivery:fuzz_helparchive \
-              sendkeys:fuzz_sendkeys ui/widgets:fuzz_bitmap24 ui/widgets:fuzz_shapedata; do
-    folder=${source%%:*}
-    name=${source##*:}
+# Every fuzz target the sanitize build made, found where its folder's build lies.
+find "$build" -path '*/CMakeFiles' -prune -o -type f -executable -name 'fuzz_*' -print | sort >"$build/fuzz-targets"
+while IFS= read -r binary; do
+    name=$(basename "$binary")
+    folder=$(dirname "${binary#"$build"/}")
     [[ -n $only && $name != "$only" ]] && continue
     # Absolute paths: a target may change its current folder (the help archive's removes its work folder).
     kept=$root/$folder/fuzz/$name-corpus
@@ -23,9 +24,9 @@ for source in stakecalc:fuzz_strtofloat stakecalc:fuzz_floattostr helpdelivery:f
     seeds=()
     [[ -d $root/$folder/fuzz/$name-seeds ]] && seeds=("$root/$folder/fuzz/$name-seeds")
     (cd "$build/$folder" && "./$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 "$found" "$kept" \
-        "${seeds[@]}" 2>&1 | grep -E "DONE|ERROR" || true)
+        "${seeds[@]}" </dev/null 2>&1 | grep -E "DONE|ERROR" || true)
     merged=$(mktemp -d)
-    "$build/$folder/$name" -merge=1 "$merged" "$kept" "$found" "${seeds[@]}" 2>&1 | grep -E "MERGE-OUTER: [0-9]+ new" || true
+    "$build/$folder/$name" -merge=1 "$merged" "$kept" "$found" "${seeds[@]}" </dev/null 2>&1 | grep -E "MERGE-OUTER: [0-9]+ new" || true
     rm -rf "$kept" && mv "$merged" "$kept"
     echo "$name: $(ls "$kept" | wc -l) inputs kept"
-done
+done <"$build/fuzz-targets"

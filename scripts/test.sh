@@ -7,10 +7,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
+# Every C++ source file as the repository's .clang-format lays it out (build trees hold generated ones).
+find . \( -path ./build -o -path ./debian -o -path ./.git \) -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror
+
 # A distribution's build, with no tests and no GoogleTest, must at least configure.
 cmake --preset packager >/dev/null
 cmake --preset default
 cmake --build --preset default
+# Among these, package_check packs the quick package twice and compares the two, byte for byte.
 ctest --preset default -LE xvfb
 # The tests on a real X server wait for the real conditions (the window manager's answer, the toolkit's focus)
 # and get no second try: a failure here is a fault to find.

@@ -5,6 +5,11 @@
 set(BRELMONT_SITE_URL "https://brelmont.example/" CACHE STRING "The maker's web site, opened from both windows")
 set(BRELMONT_SUPPORT_EMAIL "help@brelmont.example" CACHE STRING "The support e-mail address in the About box")
 set(BRELMONT_PARTNER_URL "https://lindqor.example/" CACHE STRING "The partner's web site in the About box")
+set(BRELMONT_BUGTRACKER_URL "${BRELMONT_SITE_URL}bugs/" CACHE STRING "Where users report faults (the metainfo)")
+set(BRELMONT_HELP_URL "${BRELMONT_SITE_URL}help/" CACHE STRING "The program's help on the web (the metainfo)")
+# The reverse-DNS name of the maker's domain and the program: the desktop entry, metainfo and icons are named
+# after it.
+set(BRELMONT_APP_ID "org.brelmont.Brelmont" CACHE STRING "The application ID")
 
 include(${PROJECT_SOURCE_DIR}/cmake/DebugInfo.cmake)
 

@@ -8,13 +8,16 @@
 # one viewer, which goes with the last of them or with a killed one, whose work folder the next start removes.
 # Screenshots of the main window, the About box, the risk chart, the several-bets window and the help viewer go
 # to SHOT_DIR.
-# Usage: ProgramUnderX.sh PROGRAM SHOT_DIR
+# With DESKTOP_FILE, the window's class is the one the menu entry names in StartupWMClass, so a desktop
+# matches the running window to its entry.
+# Usage: ProgramUnderX.sh PROGRAM SHOT_DIR [DESKTOP_FILE]
 set -uo pipefail
 # Job control, so the program started in the background does not begin with SIGINT ignored.
 set -m
 source "$(dirname "$0")/ProgramWindow.sh"
 program=$1
 shots=$2
+desktop_file=${3:-}
 mkdir -p "$shots"
 title='Вычисление по методу Келли'
 failures=0
@@ -133,6 +136,11 @@ if [[ -n $window ]]; then
         sleep 0.05
     done
     ((centred)) || fail "the main window's frame is not centred on the screen"
+    if [[ -n $desktop_file ]]; then
+        wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_file")
+        xprop -id "$window" WM_CLASS | grep -q ", \"$wm_class\"\$" ||
+            fail "the window's class ($(xprop -id "$window" WM_CLASS)) is not StartupWMClass=$wm_class"
+    fi
     xdotool windowactivate --sync "$window" >/dev/null 2>&1
     sleep 0.5
     import -window root -crop 1280x1024+0+0 "$shots/screen-main.png" || fail "screenshot"

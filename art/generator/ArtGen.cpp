@@ -17,6 +17,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QString>
+#include <QSvgRenderer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -179,35 +180,19 @@ QImage Icon(QColor background) {
 // The sizes the desktop icon is installed at in the icon theme.
 constexpr int kDesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
-// The desktop icon drawn for one theme size rather than scaled from another: below 32 pixels the chart would
-// be a smudge, so the letter fills the tile alone, and the gold rim never gets thinner than one pixel.
-QImage DesktopIcon(int size) {
+// The desktop icon for one theme size, drawn from the scalable icons beside the rendered folder: below 32
+// pixels the chart would be a smudge, so the small design has the letter alone and a thicker rim.
+QImage DesktopIcon(const QDir& art, int size) {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
+    QSvgRenderer svg(art.filePath(size >= 32 ? "brelmont.svg" : "brelmont-small.svg"));
+    if (!svg.isValid()) {
+        return {};
+    }
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const qreal unit = size / 48.0;
-    p.scale(unit, unit);
-    const bool detailed = size >= 32;
-    QLinearGradient tile(0, 0, 48, 48);
-    tile.setColorAt(0, kGreen);
-    tile.setColorAt(1, kGreenDeep);
-    p.setPen(QPen(kGold, std::max(1.5, 1 / unit)));
-    p.setBrush(tile);
-    p.drawRoundedRect(QRectF(1, 1, 46, 46), 9, 9);
-    QRectF letter(0, -1, 46, 34);
-    if (detailed) {
-        DrawChart(p, QRectF(6, 24, 36, 18));
-        p.setFont(Font("Liberation Serif", 30, true));
-    } else {
-        letter = QRectF(0, 0, 48, 46);
-        p.setFont(Font("Liberation Serif", 40, true));
-    }
-    p.setPen(QColor(0, 0, 0, 120));
-    p.drawText(letter.translated(2, 2), Qt::AlignCenter, "B");
-    p.setPen(kGold);
-    p.drawText(letter, Qt::AlignCenter, "B");
+    svg.render(&p, QRectF(0, 0, size, size));
     return image;
 }
 
@@ -448,9 +433,9 @@ bool SaveButtonFaces(const QDir& out) {
 bool SaveDesktopIcons(const QDir& out) {
     bool ok = QDir().mkpath(out.filePath("icons"));
     for (const int size : kDesktopIconSizes) {
-        ok =
-            Save(DesktopIcon(size), out.filePath(QStringLiteral("icons/brelmont-%1.png").arg(size)), "png") &&
-            ok;
+        ok = Save(DesktopIcon(QDir(out.filePath("..")), size),
+                  out.filePath(QStringLiteral("icons/brelmont-%1.png").arg(size)), "png") &&
+             ok;
     }
     return ok;
 }

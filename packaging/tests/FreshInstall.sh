@@ -7,10 +7,18 @@
 # (apt downloads the Qt libraries), so it is not part of scripts/test.sh.
 # Usage: FreshInstall.sh PACKAGE.deb
 # FRESH_BASE names a tar of a minimal Debian 12 root to start from (default /var/tmp/fresh-debian12.tar,
-# which ../shared/tools/fresh-machine-check makes); without one, debootstrap makes the root here.
+# which ../shared/tools/fresh-machine-check makes); without one, debootstrap makes the root here from the
+# mirror in the host's apt sources (one-line or deb822). When it cannot run, it says why and exits 2.
+# With brelmont-dbgsym_*.deb beside PACKAGE.deb, that is installed too and gdb must name the program's functions.
 set -euo pipefail
+source "$(dirname "$0")/DebianRoot.sh"
+if [[ $# -lt 1 || ! -f $1 ]]; then
+    echo "FreshInstall: cannot run: ${1:-no package given} is not a file (usage: FreshInstall.sh PACKAGE.deb)" >&2
+    exit 2
+fi
 deb=$(realpath "$1")
-base=${FRESH_BASE:-/var/tmp/fresh-debian12.tar}
+# A debug package beside it is installed too, and gdb must then name the program's functions.
+dbgsym=$(ls "$(dirname "$deb")"/brelmont-dbgsym_*.deb 2>/dev/null | head -n1 || true)
 root=$(mktemp -d /var/tmp/brelmont-fresh-XXXX)
 # The chroot gets a /dev of its own, never the host's: removing the root must not reach into the host.
 cleanup() {
@@ -28,14 +36,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [[ -f $base ]]; then
-    tar -C "$root" -xf "$base"
-else
-    # The Debian mirror this machine's apt already uses.
-    mirror=$(grep -h -o -E '^(URIs:|deb) +[a-z]+://[^ ]+/debian/?( |$)' /etc/apt/sources.list \
-        /etc/apt/sources.list.d/*.sources 2>/dev/null | grep -o -E '[a-z]+://[^ ]+' | head -n1)
-    debootstrap --variant=minbase bookworm "$root" "$mirror" >"$root.debootstrap.log" 2>&1
-fi
+make_debian_root "$root" || { echo "FreshInstall: see above" >&2; exit 2; }
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mount -t proc proc "$root/proc"
 mount -t tmpfs -o mode=755 devtmp "$root/dev"
@@ -49,6 +50,7 @@ ln -s pts/ptmx "$root/dev/ptmx"
 ln -s /proc/self/fd "$root/dev/fd"
 mount -t tmpfs tmpfs "$root/tmp"
 cp "$deb" "$root/tmp/"
+[[ -n $dbgsym ]] && mkdir "$root/tmp/dbgsym" && cp "$dbgsym" "$root/tmp/dbgsym/"
 
 # Every file of the machine outside the volatile places: taken before the install and after the purge.
 cat >"$root/tmp/snapshot.sh" <<'INSIDE'
@@ -60,10 +62,12 @@ INSIDE
 cat >"$root/tmp/inside.sh" <<'INSIDE'
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
-deb=$(ls /tmp/*.deb)
+deb=$(ls /tmp/brelmont_*.deb)
 apt-get update -q >/dev/null
 # The tools of this check first, so that the snapshots below differ only by what the package brings.
-apt-get install -y -q --no-install-recommends xvfb xauth xdotool openbox x11-utils procps binutils >/dev/null
+apt-get install -y -q --no-install-recommends xvfb xauth xdotool openbox x11-utils procps binutils gdb >/dev/null
+# gdb compiles its Python helpers on its first run; let that happen before the snapshot.
+gdb -batch -ex quit >/dev/null 2>&1 || true
 source /tmp/snapshot.sh
 snapshot >/tmp/before
 apt-get install -y -q --no-install-recommends "$deb" >/dev/null
@@ -72,6 +76,13 @@ command -v brelmont-help >/dev/null && { echo "FAIL: brelmont-help is on PATH"; 
 man -w Brelmont >/dev/null 2>&1 || test -f /usr/share/man/man1/Brelmont.1.gz
 
 Brelmont --version
+if [[ -d /tmp/dbgsym ]]; then
+    apt-get install -y -q --no-install-recommends /tmp/dbgsym/*.deb >/dev/null
+    gdb -batch -ex 'info functions RunCommandLine' /usr/bin/Brelmont 2>&1 | grep -q 'RunCommandLine(int, char\*\*)' ||
+        { echo "FAIL: gdb finds no symbols with brelmont-dbgsym installed"; exit 1; }
+    echo "gdb names the program's functions from brelmont-dbgsym"
+    apt-get purge -y -q brelmont-dbgsym >/dev/null
+fi
 Brelmont --probability 55 --odds 2
 printf '55;2\n55;2;5\n' | Brelmont --batch -
 set +e
@@ -174,7 +185,7 @@ snapshot >/tmp/after
 # A dependency that apt keeps because a package installed before still recommends it is not left by us:
 # only paths that no installed package owns count.
 left=$(comm -13 /tmp/before /tmp/after | while read -r path; do dpkg -S "$path" >/dev/null 2>&1 || echo "$path"; done)
-kept=$(comm -13 /tmp/before /tmp/after | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | sort -u | tr '\n' ' ')
+kept=$(comm -13 /tmp/before /tmp/after | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | sort -u | tr '\n' ' ' || true)
 [[ -n $kept ]] && echo "kept by apt for packages installed before: $kept"
 if [[ -n $left ]]; then
     echo "FAIL: the purge left files behind:"

@@ -3,6 +3,7 @@
 
 #include "base/HelpArchiveLayout.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <set>
@@ -237,6 +238,53 @@ std::string MarkMagic() {
     return magic;
 }
 
+std::size_t ElfExtent(std::string_view program) {
+    if (program.size() < 52 ||
+        program.substr(0, 4) != "\x7F"
+                                "ELF" ||
+        program[5] != 1) {
+        return 0;
+    }
+    const bool wide = program[4] == 2;
+    if (!wide && program[4] != 1) {
+        return 0;
+    }
+    auto read = [&](std::uint64_t offset, std::size_t bytes) {
+        if (offset + bytes > program.size()) {
+            Fail("the program's ELF headers reach past its end");
+        }
+        std::uint64_t value = 0;
+        for (std::size_t i = 0; i < bytes; ++i) {
+            value |= std::uint64_t{static_cast<unsigned char>(program[offset + i])} << (8 * i);
+        }
+        return value;
+    };
+    const std::size_t word = wide ? 8 : 4;
+    const std::uint64_t phoff = read(wide ? 32 : 28, word);
+    const std::uint64_t shoff = read(wide ? 40 : 32, word);
+    const std::uint64_t phentsize = read(wide ? 54 : 42, 2);
+    const std::uint64_t phnum = read(wide ? 56 : 44, 2);
+    const std::uint64_t shentsize = read(wide ? 58 : 46, 2);
+    const std::uint64_t shnum = read(wide ? 60 : 48, 2);
+    std::uint64_t end = std::max(phoff + phnum * phentsize, shoff + shnum * shentsize);
+    for (std::uint64_t i = 0; i < phnum; ++i) {
+        const std::uint64_t header = phoff + i * phentsize;
+        end = std::max(end, read(header + (wide ? 8 : 4), word) + read(header + (wide ? 32 : 16), word));
+    }
+    constexpr std::uint64_t kNoBits = 8;
+    for (std::uint64_t i = 0; i < shnum; ++i) {
+        const std::uint64_t header = shoff + i * shentsize;
+        if (read(header + 4, 4) != kNoBits) {
+            end =
+                std::max(end, read(header + (wide ? 24 : 16), word) + read(header + (wide ? 32 : 20), word));
+        }
+    }
+    if (end > program.size()) {
+        Fail("the program's ELF image reaches past its end");
+    }
+    return static_cast<std::size_t>(end);
+}
+
 std::string WithArchive(std::string program, std::string_view archive) {
     const std::string magic = MarkMagic();
     const std::size_t at = program.find(magic);
@@ -261,7 +309,14 @@ std::string WithArchive(std::string program, std::string_view archive) {
             program[at + offset + i] = static_cast<char>((value >> (8 * i)) & 0xFFu);
         }
     };
-    if (field(archive::MarkAppendedAt) == kAppended) {
+    // An ELF program's own length is where its image ends, whatever the mark says: a packager's strip
+    // rewrites the program, drops the archive and leaves the mark holding the length from before.
+    if (const std::size_t extent = ElfExtent(program); extent != 0) {
+        if (at + kMarkSize > extent) {
+            Fail("the archive start mark lies outside the program's image");
+        }
+        program.resize(extent);
+    } else if (field(archive::MarkAppendedAt) == kAppended) {
         const std::uint32_t length = field(archive::MarkStartAt);
         if (length < at + kMarkSize || length > program.size()) {
             Fail("the archive start mark holds an impossible length");

@@ -50,8 +50,13 @@ struct Entry {
 std::string EntryHeader(const Entry& entry);
 std::string Archive(const std::vector<Entry>& entries);
 
+// Where the ELF image in `program` ends: the furthest of its header tables, segments and sections with file
+// contents. 0 when `program` is not a little-endian ELF file; raises when its headers reach past its end.
+std::size_t ElfExtent(std::string_view program);
+
 // The program with `archive` appended and its start mark set to where the archive begins. A program that
-// already carries an archive is first cut back to its own length, so the step can run again safely.
+// already carries an archive is first cut back to its own length (for ELF files, where the image ends), so
+// the step can run again safely, also after a strip that dropped the archive.
 std::string WithArchive(std::string program, std::string_view archive);
 
 // The 16 magic bytes that open the start mark (kept out of this tool's own image).

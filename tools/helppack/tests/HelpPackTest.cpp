@@ -183,5 +183,56 @@ TEST(HelpPack, AppendingNeedsExactlyOneIntactMark) {
     EXPECT_THROW(WithArchive(lying, "A"), std::runtime_error);
 }
 
+void Put(std::string& bytes, std::size_t at, std::uint64_t value, std::size_t width) {
+    for (std::size_t i = 0; i < width; ++i) {
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFFu);
+    }
+}
+
+// A fake 64-bit ELF program: its header, one section holding code and the start mark, a section without
+// file contents, and the section header table at the end, as linkers place it.
+std::string FakeElf() {
+    const std::string body = FakeProgram();
+    std::string elf(64, '\0');
+    elf.replace(0, 6,
+                std::string("\x7F"
+                            "ELF\x02\x01",
+                            6));
+    elf += body;
+    const std::size_t table = elf.size();
+    Put(elf, 40, table, 8);
+    Put(elf, 58, 64, 2);
+    Put(elf, 60, 3, 2);
+    elf += std::string(3 * 64, '\0');
+    Put(elf, table + 64 + 4, 1, 4);
+    Put(elf, table + 64 + 24, 64, 8);
+    Put(elf, table + 64 + 32, body.size(), 8);
+    Put(elf, table + 128 + 4, 8, 4);
+    Put(elf, table + 128 + 24, 64, 8);
+    Put(elf, table + 128 + 32, 1u << 30, 8);
+    return elf;
+}
+
+TEST(HelpPack, AnElfProgramIsCutBackToWhereItsImageEnds) {
+    const std::string elf = FakeElf();
+    EXPECT_EQ(ElfExtent(elf), elf.size());
+    EXPECT_EQ(ElfExtent(FakeProgram()), 0u);
+    const std::string packed = WithArchive(elf, "ARCHIVE");
+    EXPECT_EQ(packed, elf.substr(0, 64 + 116) + packed.substr(180, 8) + elf.substr(188) + "ARCHIVE");
+    EXPECT_EQ(Field(packed, 16), elf.size());
+    EXPECT_EQ(WithArchive(packed, "ARCHIVE"), packed);
+
+    // A strip rewrites the program shorter and drops the archive; the mark still holds the old length.
+    std::string stripped = packed.substr(0, elf.size());
+    Put(stripped, stripped.find(MarkMagic()) + 16, elf.size() + 5000, 4);
+    EXPECT_EQ(WithArchive(stripped, "ARCHIVE"), packed);
+}
+
+TEST(HelpPack, AnElfProgramCutShortIsRefused) {
+    const std::string elf = FakeElf();
+    EXPECT_THROW(ElfExtent(elf.substr(0, elf.size() - 1)), std::runtime_error);
+    EXPECT_THROW(WithArchive(elf.substr(0, 100), "A"), std::runtime_error);
+}
+
 } // namespace
 } // namespace brelmont::helppack
