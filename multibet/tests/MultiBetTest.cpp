@@ -351,6 +351,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SimulationRow{"ThreeMatchesFullKelly", BetMode::Independent, {2, 2.5, 1.7}, {56, 45, 63}, 1, true},
         SimulationRow{"ThreeMatchesHalfKelly", BetMode::Independent, {2, 2.5, 1.7}, {56, 45, 63}, 0.5, true},
+        // A thousand results, enough that the grid lays the jumps out cell by cell.
+        SimulationRow{"TenMatchesFullKelly",
+                      BetMode::Independent,
+                      {1.69, 3.09, 2.17, 1.93, 2.61, 1.59, 2.84, 1.98, 2.36, 1.79},
+                      {62, 35, 48, 55, 41, 66, 38, 52, 45, 58},
+                      1,
+                      false},
         SimulationRow{"FiveRunnersFullKelly",
                       BetMode::Exclusive,
                       {5.5, 2.625, 3.25, 6, 21},
