@@ -106,7 +106,11 @@ def showing(node):
 
 
 def text_of(node):
-    return node.queryText().getText(0, -1)
+    # The viewer's search tab holds labels that Qt exposes by name only, without a text interface.
+    try:
+        return node.queryText().getText(0, -1)
+    except NotImplementedError:
+        return node.name
 
 
 def named(root, role, name):
