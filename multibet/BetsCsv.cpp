@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <memory>
 
 namespace brelmont {
@@ -145,8 +147,54 @@ double Percent(std::string_view text, std::size_t line, std::size_t field) {
     return static_cast<double>(value);
 }
 
+// A fraction in percent with as few digits as read back as a value in the same range within a few units
+// of the last place. Fifteen digits alone can round 99,999999999999999 % up to 100 %, a value the reader
+// refuses, so the file would not open again.
 std::string PercentText(double fraction) {
-    return FloatToStr(static_cast<long double>(fraction) * 100, ',');
+    const long double percent = static_cast<long double>(fraction) * 100;
+    std::string text;
+    for (int digits = 15; digits <= 21; ++digits) {
+        char buffer[64];
+        const auto [end, error] =
+            std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::general, digits);
+        text.assign(buffer, error == std::errc() ? end : buffer);
+        std::replace(text.begin(), text.end(), '.', ',');
+        try {
+            const double back = static_cast<double>(StrToFloat(text, ',')) / 100;
+            if (back >= 0 && back < 1 && (back > 0) == (fraction > 0) &&
+                std::fabs(back - fraction) <= 4 * std::numeric_limits<double>::epsilon() * fraction) {
+                break;
+            }
+        } catch (const std::exception&) {
+        }
+    }
+    return text;
+}
+
+// Decimal odds that read back exactly: odds a hair above 1 would otherwise be written as "1".
+std::string ExactOddsText(double odds) {
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, odds, std::chars_format::fixed);
+    std::string text(buffer, error == std::errc() ? end : buffer);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+// Odds in the bet's own form when that form reads back as valid odds near them; no fraction of the
+// bookmakers' kind is near odds of 1,00001, whose fraction would come back as 0/1, which the reader
+// refuses, so such odds are written as exact decimals instead.
+std::string OddsText(double odds, OddsForm form) {
+    if (form != OddsForm::Decimal) {
+        std::string text = FormatOdds(odds, form);
+        try {
+            const double back = ParseOdds(text).decimal;
+            if (std::fabs(back - odds) <= 1e-4 * std::max(1.0, odds - 1)) {
+                return text;
+            }
+        } catch (const EConvertError&) {
+        }
+    }
+    return ExactOddsText(odds);
 }
 
 bool HasDigit(std::string_view text) {
@@ -182,7 +230,7 @@ BetsFileRow ParseRow(std::string_view line, std::size_t lineNumber) {
         FailField(lineNumber, kOddsField, e.Message());
     }
     const double probability = Percent(fields[kProbabilityField], lineNumber, kProbabilityField);
-    if (!(probability > 0 && probability < 100)) {
+    if (!(probability > 0 && probability < 100 && probability / 100 > 0)) {
         FailField(lineNumber, kProbabilityField,
                   "«" + fields[kProbabilityField] + "» — вероятность должна быть больше 0 и меньше 100 %");
     }
@@ -292,8 +340,7 @@ std::string WriteBetsCsv(std::span<const Bet> bets, std::span<const OddsForm> fo
         const OddsForm form = forms.empty() ? OddsForm::Decimal : forms[i];
         out += NameField(bet.name);
         out += ';';
-        out += form == OddsForm::Decimal ? FloatToStr(static_cast<long double>(bet.odds), ',')
-                                         : FormatOdds(bet.odds, form);
+        out += OddsText(bet.odds, form);
         out += ';';
         out += PercentText(bet.probability);
         out += ';';

@@ -6,6 +6,8 @@
 #include "base/testing/RowName.h"
 #include "stakecalc/NumberText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
@@ -163,6 +165,39 @@ TEST(BetsFileWriter, WritesWhatTheReaderReadsBack) {
         EXPECT_DOUBLE_EQ(back.rows[i].bet.probability, bets[i].probability);
         EXPECT_DOUBLE_EQ(back.rows[i].bet.commission, bets[i].commission);
         EXPECT_EQ(back.rows[i].oddsForm, forms[i]);
+    }
+}
+
+// Values at the edges of their ranges, as a fraction like 5/2111111630437464 gives, must come back as valid
+// bets: odds written as "1" or a probability written as "100" would make the saved file unreadable.
+TEST(BetsFileWriter, EdgeValuesComeBackAsValidBets) {
+    struct Row {
+        const char* name;
+        Bet bet;
+        OddsForm form;
+    };
+    const Row rows[] = {
+        {"odds a hair above 1", {"a", 1 + 5 / 2111111630437464.0, 0.5, 0}, OddsForm::Decimal},
+        {"the same in a fraction", {"b", 1 + 5 / 2111111630437464.0, 0.5, 0}, OddsForm::Fractional},
+        {"a fraction too fine for its form", {"c", 1.00001, 0.5, 0}, OddsForm::Fractional},
+        {"probability just under 1", {"d", 2, std::nextafter(1.0, 0.0), 0}, OddsForm::Decimal},
+        {"tiny probability", {"e", 2, 1e-300, 0}, OddsForm::Decimal},
+        {"commission just under 1", {"f", 2, 0.5, std::nextafter(1.0, 0.0)}, OddsForm::American},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<Bet> bets = {row.bet};
+        const std::vector<OddsForm> forms = {row.form};
+        BetsFile back;
+        ASSERT_NO_THROW(back = ParseBetsCsv(WriteBetsCsv(bets, forms)));
+        ASSERT_EQ(back.rows.size(), 1U);
+        const Bet& got = back.rows[0].bet;
+        EXPECT_GT(got.odds, 1);
+        EXPECT_NEAR(got.odds, row.bet.odds, 1e-4 * std::max(1.0, row.bet.odds - 1));
+        EXPECT_NEAR(got.probability, row.bet.probability, 1e-15);
+        EXPECT_GT(got.probability, 0);
+        EXPECT_LT(got.probability, 1);
+        EXPECT_LT(got.commission, 1);
     }
 }
 
