@@ -280,9 +280,18 @@ std::string BaseFolder() {
     if (std::string runtime = AbsoluteEnv("XDG_RUNTIME_DIR"); !runtime.empty() && IsPrivateFolder(runtime)) {
         return runtime;
     }
+    // Another local user can take the shared temporary folder's name first, or leave a file there; the
+    // numbered spares keep the help available then. They are tried in a fixed order, so that every run of
+    // this user still meets the others' help viewer and left folders in the same place.
     const std::string mine = PerUserTempFolder();
-    mkdir(mine.c_str(), S_IRWXU);
-    return IsPrivateFolder(mine) ? mine : std::string();
+    for (int spare = 0; spare <= kSpareBaseFolders; ++spare) {
+        const std::string path = spare == 0 ? mine : mine + "-" + std::to_string(spare);
+        mkdir(path.c_str(), S_IRWXU);
+        if (IsPrivateFolder(path)) {
+            return path;
+        }
+    }
+    return {};
 }
 
 void CreateWorkFolder() {

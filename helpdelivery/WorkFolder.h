@@ -50,8 +50,12 @@ std::string RandomFolderName();
 // Full path of the work folder; empty until CreateWorkFolder runs, kept after removal.
 const std::string& WorkFolder();
 
+// How many numbered spares of the per-user temporary folder ("brelmont-<uid>-1" …) are tried when that
+// name is taken by something that is not this user's private folder.
+inline constexpr int kSpareBaseFolders = 8;
+
 // The folder the work folder goes in, checked (owner, mode, not a link) on every call and created when it
-// is the per-user temporary one. Empty when no safe folder is available.
+// is the per-user temporary one or a spare of it. Empty when no safe folder is available.
 std::string BaseFolder();
 
 // Removes the folders earlier runs left behind (RemoveLeftWorkFolders), then chooses WorkFolder and creates

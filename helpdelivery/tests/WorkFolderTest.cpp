@@ -118,7 +118,7 @@ protected:
 struct BaseRow {
     std::string name;
     std::function<void(const std::string& runtime, const std::string& perUser)> prepare;
-    enum { Runtime, PerUser, None } expected;
+    enum { Runtime, PerUser, PerUserSpare, None } expected;
     friend void PrintTo(const BaseRow& row, std::ostream* out) { *out << row.name; }
 };
 
@@ -138,6 +138,10 @@ TEST_P(BaseFolderRule, PicksOnlyAPrivateFolderOfThisUser) {
     case BaseRow::PerUser:
         EXPECT_EQ(base, perUser_);
         EXPECT_EQ(ModeOf(perUser_), 0700u);
+        break;
+    case BaseRow::PerUserSpare:
+        EXPECT_EQ(base, perUser_ + "-1");
+        EXPECT_EQ(ModeOf(perUser_ + "-1"), 0700u);
         break;
     case BaseRow::None:
         EXPECT_EQ(base, "");
@@ -161,18 +165,39 @@ INSTANTIATE_TEST_SUITE_P(
                                   mkdir(pu.c_str(), 0755);
                                   chmod(pu.c_str(), 0755);
                               },
-                              BaseRow::None},
+                              BaseRow::PerUserSpare},
                       BaseRow{"PerUserFolderIsAFile",
                               [](auto& rt, auto& pu) {
                                   chmod(rt.c_str(), 0755);
                                   WriteFile(pu, "x");
                               },
-                              BaseRow::None},
+                              BaseRow::PerUserSpare},
                       BaseRow{"PerUserFolderIsALink",
                               [](auto& rt, auto& pu) {
                                   chmod(rt.c_str(), 0755);
                                   mkdir((pu + "-target").c_str(), 0700);
                                   EXPECT_EQ(symlink((pu + "-target").c_str(), pu.c_str()), 0);
+                              },
+                              BaseRow::PerUserSpare},
+                      // What another local user can do to the shared temporary folder before this one starts.
+                      BaseRow{"PerUserFolderOfAnotherUser",
+                              [](auto& rt, auto& pu) {
+                                  chmod(rt.c_str(), 0755);
+                                  mkdir(pu.c_str(), 0700);
+                                  if (geteuid() == 0) {
+                                      EXPECT_EQ(lchown(pu.c_str(), 65534, 65534), 0);
+                                  } else {
+                                      chmod(pu.c_str(), 0777);
+                                  }
+                              },
+                              BaseRow::PerUserSpare},
+                      BaseRow{"EverySpareTaken",
+                              [](auto& rt, auto& pu) {
+                                  chmod(rt.c_str(), 0755);
+                                  WriteFile(pu, "x");
+                                  for (int i = 1; i <= kSpareBaseFolders; ++i) {
+                                      WriteFile(pu + "-" + std::to_string(i), "x");
+                                  }
                               },
                               BaseRow::None}),
     testing::RowName());
@@ -243,12 +268,24 @@ INSTANTIATE_TEST_SUITE_P(
                  [](auto& p, auto& e) { EXPECT_EQ(symlink((e + "/new").c_str(), p.c_str()), 0); }}),
     testing::RowName());
 
-TEST_F(WorkFolderTest, IsNotCreatedInAnUnsafeBaseFolder) {
+TEST_F(WorkFolderTest, IsNotCreatedInAnUnsafeBaseFolderButInItsPrivateSpare) {
     chmod(runtime_.Path().c_str(), 0755);
     mkdir(perUser_.c_str(), 0777);
     chmod(perUser_.c_str(), 0777);
     CreateWorkFolder();
     EXPECT_TRUE(IsEmptyFolder(perUser_));
+    EXPECT_EQ(std::filesystem::path(WorkFolder()).parent_path().string(), perUser_ + "-1");
+    EXPECT_TRUE(Exists(WorkFolder()));
+    EXPECT_EQ(ModeOf(WorkFolder()), 0700u);
+}
+
+TEST_F(WorkFolderTest, IsNotCreatedAtAllWhenNoSafeBaseFolderIsLeft) {
+    chmod(runtime_.Path().c_str(), 0755);
+    WriteFile(perUser_, "x");
+    for (int i = 1; i <= kSpareBaseFolders; ++i) {
+        WriteFile(perUser_ + "-" + std::to_string(i), "x");
+    }
+    CreateWorkFolder();
     EXPECT_FALSE(Exists(WorkFolder()));
 }
 
