@@ -97,9 +97,11 @@ if(BUILD_TESTING)
     # The tests reach the controls through the same generated Ui classes.
     set_target_properties(windows_tests PROPERTIES AUTOUIC OFF)
 
-    # The risk chart beside the main window on a real screen at each scale, pictures of it left for a look.
+    # The risk chart beside the main window, and the toolbar's shaped buttons, on a real screen at each scale,
+    # pictures of it left for a look.
     # Run only on the X server, so it is not listed with the offscreen tests.
-    add_executable(riskchart_onscreen_tests tests/ChartOnScreenTest.cpp tests/QtTestMain.cpp)
+    add_executable(riskchart_onscreen_tests tests/ChartOnScreenTest.cpp tests/ButtonsOnScreenTest.cpp
+                                            tests/QtTestMain.cpp)
     target_link_libraries(riskchart_onscreen_tests PRIVATE Brelmont::windows Brelmont::riskchart Qt6::Test
                                                            GTest::gtest GTest::gmock)
     set_target_properties(riskchart_onscreen_tests PROPERTIES AUTOUIC OFF)
@@ -110,10 +112,11 @@ if(BUILD_TESTING)
         set_tests_properties(riskchart_onscreen_${scale}x PROPERTIES LABELS xvfb TIMEOUT 120)
     endforeach()
 
-    # The pictures as shown at 1x and at 200 %, compared pixel for pixel with the artwork for each scale.
-    foreach(scale 1 2)
-        brelmont_test(hidpi_tests_${scale}x OWN_MAIN SOURCES tests/HiDpiTest.cpp tests/QtTestMain.cpp
+    # The pictures as shown at 1x, 150 % and 200 %, compared pixel for pixel with the artwork for each scale.
+    foreach(scale 1 1.5 2)
+        string(REPLACE "." "_" tag ${scale})
+        brelmont_test(hidpi_tests_${tag}x OWN_MAIN SOURCES tests/HiDpiTest.cpp tests/QtTestMain.cpp
                       LIBS Brelmont::windows Qt6::Test ENV QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=${scale})
-        set_target_properties(hidpi_tests_${scale}x PROPERTIES AUTOUIC OFF)
+        set_target_properties(hidpi_tests_${tag}x PROPERTIES AUTOUIC OFF)
     endforeach()
 endif()

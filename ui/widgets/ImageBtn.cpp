@@ -63,9 +63,6 @@ QRegion ToRegion(const std::optional<TShape>& shape) {
 TImageBtn::TImageBtn(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
-    // The face covers every pixel the shape lets through, so nothing needs erasing first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
 }
 
 void TImageBtn::setImageResource(const QString& path) {
@@ -267,10 +264,13 @@ const QImage& TImageBtn::Face(bool pressed) {
 }
 
 // The same composition as Face at the screen's own pixels: the 2x picture stretched to the device size, the
-// press offset scaled with it. Transparent pixels inside the logical outline show the backdrop, as at 1x.
+// press offset scaled with it, the strip it uncovers showing the backdrop as at 1x. Where the 2x picture is
+// transparent the face is clear: at a fractional scale the outline's logical pixels round out to whole
+// screen pixels past the finer 2x edge, and the parent, painted beneath as for any child widget, shows
+// there instead of specks of backdrop.
 QImage TImageBtn::SharpFace(bool pressed, qreal ratio) const {
     const QSize device(qRound(width() * ratio), qRound(height() * ratio));
-    QImage face(device, QImage::Format_RGB32);
+    QImage face(device, QImage::Format_ARGB32_Premultiplied);
     const TBitmap24 work = fImage2x.Stretched(device.width(), device.height());
     const std::optional<TColor> transparent = TransparentColorFor(fShapes.TransparentColor(), fImage2x);
     const QRgb backdrop = ToRgb(fShadowColor);
@@ -281,7 +281,7 @@ QImage TImageBtn::SharpFace(bool pressed, qreal ratio) const {
         auto* line = reinterpret_cast<QRgb*>(face.scanLine(y + dy));
         for (int x = std::max(0, -dx); x < work.Width() && x + dx < face.width(); ++x) {
             const TColor colour = work.Pixel(x, y);
-            line[x + dx] = transparent && colour == *transparent ? backdrop : ToRgb(colour);
+            line[x + dx] = !transparent || colour != *transparent ? ToRgb(colour) : qRgba(0, 0, 0, 0);
         }
     }
     face.setDevicePixelRatio(ratio);
