@@ -379,7 +379,7 @@ void TSeveralBets::Recompute() {
     }
     StakePlan plan;
     try {
-        plan = PlanStakes(*request);
+        plan = PlanStakes(*request, nullptr, fKellyStart);
     } catch (const EBetSetError& e) {
         ShowSentence(QString::fromStdString(e.what()));
         ClearResults(QString());
@@ -414,6 +414,7 @@ void TSeveralBets::ShowPlan(const StakePlan& plan) {
         break;
     }
     fPlan = plan;
+    fKellyStart = plan.kelly;
 }
 
 void TSeveralBets::StartWork(const PlanRequest& request, const std::optional<StakePlan>& plan) {
@@ -444,20 +445,21 @@ void TSeveralBets::StartWork(const PlanRequest& request, const std::optional<Sta
         }
         emit ChancesReady();
     });
-    watcher->setFuture(QtConcurrent::run([request, plan, cancel = fCancel]() -> ChanceWork {
-        ChanceWork work;
-        try {
-            work.plan = plan ? *plan : PlanStakes(request, cancel.get());
-            work.chances =
-                DrawdownChances(request.bets, request.mode, work.plan->stakes, ChanceLimits{}, cancel.get());
-        } catch (const EAbort&) {
-            return {};
-        } catch (const std::exception& e) {
-            work.chances.reset();
-            work.error = e.what();
-        }
-        return work;
-    }));
+    watcher->setFuture(
+        QtConcurrent::run([request, plan, start = fKellyStart, cancel = fCancel]() -> ChanceWork {
+            ChanceWork work;
+            try {
+                work.plan = plan ? *plan : PlanStakes(request, cancel.get(), start);
+                work.chances = DrawdownChances(request.bets, request.mode, work.plan->stakes, ChanceLimits{},
+                                               cancel.get());
+            } catch (const EAbort&) {
+                return {};
+            } catch (const std::exception& e) {
+                work.chances.reset();
+                work.error = e.what();
+            }
+            return work;
+        }));
 }
 
 void TSeveralBets::ShowChances() {
