@@ -28,10 +28,6 @@ constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 constexpr int kLevels[] = {40, 60, 80, 90};
 
-CommandAnswer Usage(const std::string& text) {
-    return {"", "Brelmont: " + text + " (справка: Brelmont --help)\n", kUsage};
-}
-
 CommandAnswer Failure(const std::string& text, int status = kFailed) {
     return {"", "Brelmont: " + text + "\n", status};
 }
@@ -97,7 +93,7 @@ std::variant<BetsInput, CommandAnswer> ReadBetsOptions(const BetsCommandValues& 
     if (values.fraction != nullptr) {
         const std::optional<double> f = Number(values.fraction);
         if (!f || !(*f > 0 && *f <= 1)) {
-            return Usage(
+            return UsageAnswer(
                 "--fraction: нужна доля от ставки Келли больше 0 и не больше 1 (например 0,5), а не «" +
                 std::string(values.fraction) + "»");
         }
@@ -106,31 +102,32 @@ std::variant<BetsInput, CommandAnswer> ReadBetsOptions(const BetsCommandValues& 
     if (values.cap != nullptr) {
         const std::optional<double> c = Number(values.cap);
         if (!c || !(*c > 0 && *c <= 100)) {
-            return Usage("--cap: нужен предел суммы ставок в процентах, больше 0 и не больше 100, а не «" +
-                         std::string(values.cap) + "»");
+            return UsageAnswer(
+                "--cap: нужен предел суммы ставок в процентах, больше 0 и не больше 100, а не «" +
+                std::string(values.cap) + "»");
         }
         input.request.cap = *c / 100;
     }
     if (values.bank != nullptr) {
         const std::optional<double> b = Number(values.bank);
         if (!b || !(*b > 0)) {
-            return Usage("--bank: нужна сумма банка больше 0, а не «" + std::string(values.bank) + "»");
+            return UsageAnswer("--bank: нужна сумма банка больше 0, а не «" + std::string(values.bank) + "»");
         }
         input.bank = *b;
     }
     if ((values.maxRisk != nullptr) != (values.level != nullptr)) {
-        return Usage("--max-risk и --level задаются вместе: например --max-risk 5 --level 60");
+        return UsageAnswer("--max-risk и --level задаются вместе: например --max-risk 5 --level 60");
     }
     if (values.maxRisk != nullptr) {
         const std::optional<double> beta = Number(values.maxRisk);
         if (!beta || !(*beta > 0 && *beta < 100)) {
-            return Usage("--max-risk: нужна вероятность в процентах, больше 0 и меньше 100, а не «" +
-                         std::string(values.maxRisk) + "»");
+            return UsageAnswer("--max-risk: нужна вероятность в процентах, больше 0 и меньше 100, а не «" +
+                               std::string(values.maxRisk) + "»");
         }
         const std::optional<double> lost = Number(values.level);
         if (!lost || std::find(std::begin(kLevels), std::end(kLevels), *lost) == std::end(kLevels)) {
-            return Usage("--level: нужна доля потерянного банка 40, 60, 80 или 90, а не «" +
-                         std::string(values.level) + "»");
+            return UsageAnswer("--level: нужна доля потерянного банка 40, 60, 80 или 90, а не «" +
+                               std::string(values.level) + "»");
         }
         input.request.risk = RiskLimit{1 - *lost / 100, *beta / 100};
     }
@@ -224,8 +221,8 @@ CommandAnswer FairAnswer(const QString& list, const QString& methodName, bool js
         try {
             method = ParseDevigMethod(methodName.toStdString());
         } catch (const EConvertError&) {
-            return Usage("--method: нужен способ multiplicative, additive, power или shin, а не «" +
-                         methodName.toStdString() + "»");
+            return UsageAnswer("--method: нужен способ multiplicative, additive, power или shin, а не «" +
+                               methodName.toStdString() + "»");
         }
     }
     const QStringList texts = list.split(QLatin1Char(';'));

@@ -18,6 +18,11 @@ struct CommandAnswer {
     int status = 0;
 };
 
+// A bad command line, in the program's words and with its status, whether the program or the module finds it.
+inline CommandAnswer UsageAnswer(const std::string& text) {
+    return {"", "Brelmont: " + text + " (справка: Brelmont --help)\n", 2};
+}
+
 extern "C" {
 
 // The options' texts as typed, each null when its option is not given: UTF-8, except `bets`, a file name in

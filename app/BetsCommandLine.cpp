@@ -13,11 +13,6 @@ namespace brelmont {
 namespace {
 
 constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-
-CommandAnswer Usage(const std::string& text) {
-    return {"", "Brelmont: " + text + " (справка: Brelmont --help)\n", kUsage};
-}
 
 // The module's answer, taken whole.
 void Keep(void* context, const char* out, std::size_t outSize, const char* err, std::size_t errSize) {
@@ -102,32 +97,33 @@ std::optional<CommandAnswer> BetsOptions::Run(const QCommandLineParser& parser, 
         for (const QCommandLineOption* option :
              {&exclusive_, &fraction_, &cap_, &bank_, &maxRisk_, &level_}) {
             if (parser.isSet(*option)) {
-                return Usage("--" + option->names().constFirst().toStdString() +
-                             " задаётся только вместе с --bets");
+                return UsageAnswer("--" + option->names().constFirst().toStdString() +
+                                   " задаётся только вместе с --bets");
             }
         }
         if (parser.isSet(method_)) {
-            return Usage("--method задаётся только вместе с --fair");
+            return UsageAnswer("--method задаётся только вместе с --fair");
         }
         return std::nullopt;
     }
     if (bets && fair) {
-        return Usage("--bets и --fair не сочетаются: сначала честные вероятности, потом ставки");
+        return UsageAnswer("--bets и --fair не сочетаются: сначала честные вероятности, потом ставки");
     }
     if (otherMode) {
-        return Usage(std::string(bets ? "--bets" : "--fair") +
-                     " не сочетается с --probability, --odds, --stake и --batch");
+        return UsageAnswer(std::string(bets ? "--bets" : "--fair") +
+                           " не сочетается с --probability, --odds, --stake и --batch");
     }
     InitFloatEnvironment();
     if (fair) {
         for (const QCommandLineOption* option :
              {&exclusive_, &fraction_, &cap_, &bank_, &maxRisk_, &level_}) {
             if (parser.isSet(*option)) {
-                return Usage("--" + option->names().constFirst().toStdString() + " задаётся только с --bets");
+                return UsageAnswer("--" + option->names().constFirst().toStdString() +
+                                   " задаётся только с --bets");
             }
         }
     } else if (parser.isSet(method_)) {
-        return Usage("--method задаётся только вместе с --fair");
+        return UsageAnswer("--method задаётся только вместе с --fair");
     }
     // The texts live until the module has answered.
     const auto text = [&parser](const QCommandLineOption& option) {

@@ -32,8 +32,6 @@ add_library(brelmont-several MODULE ${several_dir}/SeveralBetsModule.cpp ${PROJE
                                     ${PROJECT_SOURCE_DIR}/app/BetsCommand.cpp)
 set_target_properties(brelmont-several PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 target_link_libraries(brelmont-several PRIVATE brelmont_several)
-# The command line's answers are text built once per run: built for size, as the window's own code.
-set_source_files_properties(${PROJECT_SOURCE_DIR}/app/BetsCommand.cpp PROPERTIES COMPILE_OPTIONS -Os)
 target_link_options(brelmont-several PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
 brelmont_separate_debug_info(brelmont-several)
 # Beside the risk chart's module.
