@@ -17,6 +17,7 @@
 #include <QFutureWatcher>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
 
@@ -74,6 +75,17 @@ struct ChanceWork {
     std::optional<std::array<ChanceBracket, 4>> chances;
     std::string error;
 };
+
+// One worker thread: an edit cancels the work before it, which stops at its next look at the flag, so the
+// work of quick edits queues behind it instead of taking a second core from the user interface.
+struct OneThreadPool : QThreadPool {
+    OneThreadPool() { setMaxThreadCount(1); }
+};
+
+QThreadPool& ChancesWorker() {
+    static OneThreadPool pool;
+    return pool;
+}
 
 } // namespace
 
@@ -445,8 +457,8 @@ void TSeveralBets::StartWork(const PlanRequest& request, const std::optional<Sta
         }
         emit ChancesReady();
     });
-    watcher->setFuture(
-        QtConcurrent::run([request, plan, start = fKellyStart, cancel = fCancel]() -> ChanceWork {
+    watcher->setFuture(QtConcurrent::run(
+        &ChancesWorker(), [request, plan, start = fKellyStart, cancel = fCancel]() -> ChanceWork {
             ChanceWork work;
             try {
                 work.plan = plan ? *plan : PlanStakes(request, cancel.get(), start);
