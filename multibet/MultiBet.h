@@ -13,8 +13,8 @@
 //
 // Stakes are fractions of the current bank, in input order; commission enters through the effective odds.
 // PlanStakes is quick enough for the user-interface thread for a handful of bets (20 independent events take
-// about a second, and a chosen risk several solves, so it takes `cancel`); DrawdownChances is meant for a
-// worker thread and may be cancelled.
+// a third of a second, and a chosen risk several solves, so it takes `cancel`); DrawdownChances is meant for
+// a worker thread and may be cancelled.
 #pragma once
 
 #include "multibet/BetSetError.h"
