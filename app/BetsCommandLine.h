@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The command line's options for several bets at once: --bets FILE with --exclusive, --fraction, --cap,
-// --bank, --max-risk and --level, and --fair with --method. They share --json with the calculator. The answer
-// is built whole before anything is printed, so that a failure never leaves half a result on the output.
+// --bank, --max-risk and --level, and --fair with --method. They share --json with the calculator. Which
+// options go together is checked here; the answer comes from the several-bets module (BetsCommand.h), built
+// whole before anything is printed, so that a failure never leaves half a result on the output.
 #pragma once
+
+#include "BetsCommand.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -10,13 +13,6 @@
 #include <string>
 
 namespace brelmont {
-
-// What to print and the exit status.
-struct CommandAnswer {
-    std::string out;
-    std::string err;
-    int status = 0;
-};
 
 class BetsOptions {
 public:

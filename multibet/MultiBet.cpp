@@ -157,41 +157,86 @@ double Expected(const Round& round, const Utility& u, std::span<const double> f,
     return value;
 }
 
+// The sums over every result of the round that a Newton step needs, from per-result weights: the gradient
+// Σ slope·r_i and the negated Hessian Σ curve·r_i·r_j, where r_i = E_i·x_i − 1 is bet i's net return (E_i its
+// effective odds, x_i = 1 when the result wins it). Both need only the weights' total, their sums over the
+// results that win bet i, and for the Hessian over those that win both i and j. For exclusive outcomes
+// result i alone wins bet i. For independent events one in-place pass per bet adds each result's weight into
+// the same result with that bet lost; afterwards entry S holds the sum over the results that win at least
+// the bets of S: n·2ⁿ⁻¹ additions instead of the n²·2ⁿ products of summing r_i·r_j result by result.
+// `slope` and `curve` are overwritten.
+void NewtonSums(BetMode mode, std::span<const double> odds, std::vector<double>& slope,
+                std::vector<double>& curve, Eigen::VectorXd& gradient, Eigen::MatrixXd& negatedHessian) {
+    const std::size_t n = odds.size();
+    double slopeTotal = 0;
+    double curveTotal = 0;
+    std::vector<double> slopeWon(n);
+    std::vector<double> curveWon(n);
+    const auto bit = [](std::size_t i) { return std::size_t{1} << i; };
+    if (mode == BetMode::Independent) {
+        const std::size_t size = slope.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t half = bit(i);
+            for (std::size_t block = 0; block < size; block += 2 * half) {
+                for (std::size_t o = block; o < block + half; ++o) {
+                    slope[o] += slope[o + half];
+                    curve[o] += curve[o + half];
+                }
+            }
+        }
+        slopeTotal = slope[0];
+        curveTotal = curve[0];
+        for (std::size_t i = 0; i < n; ++i) {
+            slopeWon[i] = slope[bit(i)];
+            curveWon[i] = curve[bit(i)];
+        }
+    } else {
+        slopeTotal = std::accumulate(slope.begin(), slope.end(), 0.0);
+        curveTotal = std::accumulate(curve.begin(), curve.end(), 0.0);
+        std::copy_n(slope.begin(), n, slopeWon.begin());
+        std::copy_n(curve.begin(), n, curveWon.begin());
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto a = static_cast<Eigen::Index>(i);
+        gradient(a) = odds[i] * slopeWon[i] - slopeTotal;
+        for (std::size_t j = 0; j <= i; ++j) {
+            const double both = i == j                         ? curveWon[i]
+                                : mode == BetMode::Independent ? curve[bit(i) | bit(j)]
+                                                               : 0;
+            const double value =
+                curveTotal - odds[i] * curveWon[i] - odds[j] * curveWon[j] + odds[i] * odds[j] * both;
+            negatedHessian(a, static_cast<Eigen::Index>(j)) = value;
+            negatedHessian(static_cast<Eigen::Index>(j), a) = value;
+        }
+    }
+}
+
 // Maximises E[u(W)] over f >= 0, Σf <= 1 by projected Newton steps: bets at 0 whose slope points below 0
 // stay fixed, the others take a Newton step on their block of the Hessian, and the step is halved until the
-// projected point gains enough. The gradient and Hessian are sums over every result; the Hessian's is a
-// rank update of a block of result rows at a time, so that 2²⁰ results cost matrix products, not loops.
-std::vector<double> Maximise(const Round& round, const Utility& u, std::vector<double> f,
-                             const std::atomic<bool>* cancel) {
+// projected point gains enough. `odds` are the bets' effective odds and `mode` how the round's results win
+// them, as in `round`.
+std::vector<double> Maximise(const Round& round, BetMode mode, std::span<const double> odds, const Utility& u,
+                             std::vector<double> f, const std::atomic<bool>* cancel) {
     const std::size_t n = round.Bets();
     const auto size = static_cast<Eigen::Index>(n);
-    constexpr Eigen::Index kBlock = 512;
-    Eigen::MatrixXd rows(kBlock, size);
-    Eigen::VectorXd slope(kBlock);
-    Eigen::VectorXd root(kBlock);
     Eigen::VectorXd gradient(size);
-    Eigen::MatrixXd hessian(size, size);
+    Eigen::MatrixXd hessian(size, size); // negated: positive definite
     std::vector<double> bank;
+    std::vector<double> slope;
+    std::vector<double> curve;
     std::vector<double> trial(n);
     double value = Expected(round, u, f, bank);
     for (int iteration = 0; iteration < 200; ++iteration) {
         Poll(cancel);
         round.Banks(f, bank);
-        gradient.setZero();
-        hessian.setZero();
-        for (std::size_t start = 0; start < bank.size(); start += kBlock) {
-            const auto count = static_cast<Eigen::Index>(std::min<std::size_t>(kBlock, bank.size() - start));
-            for (Eigen::Index r = 0; r < count; ++r) {
-                const std::size_t o = start + static_cast<std::size_t>(r);
-                const double q = round.Chance(o);
-                slope(r) = q > 0 ? q * u.Slope(bank[o]) : 0;
-                root(r) = q > 0 ? std::sqrt(-q * u.Curvature(bank[o])) : 0;
-            }
-            round.Returns(start, count, rows);
-            gradient.noalias() += rows.topRows(count).transpose() * slope.head(count);
-            const Eigen::MatrixXd scaled = root.head(count).asDiagonal() * rows.topRows(count);
-            hessian.selfadjointView<Eigen::Lower>().rankUpdate(scaled.transpose(), -1.0);
+        slope.resize(bank.size());
+        curve.resize(bank.size());
+        for (std::size_t o = 0; o < bank.size(); ++o) {
+            const double q = round.Chance(o);
+            slope[o] = q > 0 ? q * u.Slope(bank[o]) : 0;
+            curve[o] = q > 0 ? -q * u.Curvature(bank[o]) : 0;
         }
+        NewtonSums(mode, odds, slope, curve, gradient, hessian);
         std::vector<Eigen::Index> free;
         for (std::size_t i = 0; i < n; ++i) {
             if (f[i] > 0 || gradient(static_cast<Eigen::Index>(i)) > 0) {
@@ -204,11 +249,10 @@ std::vector<double> Maximise(const Round& round, const Utility& u, std::vector<d
         const auto m = static_cast<Eigen::Index>(free.size());
         Eigen::MatrixXd block(m, m);
         Eigen::VectorXd g(m);
-        const Eigen::MatrixXd full = hessian.selfadjointView<Eigen::Lower>();
         for (Eigen::Index a = 0; a < m; ++a) {
             g(a) = gradient(free[static_cast<std::size_t>(a)]);
             for (Eigen::Index b = 0; b < m; ++b) {
-                block(a, b) = -full(free[static_cast<std::size_t>(a)], free[static_cast<std::size_t>(b)]);
+                block(a, b) = hessian(free[static_cast<std::size_t>(a)], free[static_cast<std::size_t>(b)]);
             }
         }
         const Eigen::LDLT<Eigen::MatrixXd> solver(block);
@@ -252,6 +296,22 @@ std::vector<double> Maximise(const Round& round, const Utility& u, std::vector<d
     return f;
 }
 
+// Where Maximise begins: `start` with negative stakes raised to 0, when it has a finite stake for each bet
+// and leaves some bank in every result; nothing staked otherwise.
+std::vector<double> FeasibleStart(const Round& round, std::span<const double> start) {
+    std::vector<double> f(round.Bets(), 0);
+    if (start.size() != f.size() ||
+        !std::all_of(start.begin(), start.end(), [](double s) { return std::isfinite(s); })) {
+        return f;
+    }
+    std::vector<double> clamped(start.begin(), start.end());
+    for (double& s : clamped) {
+        s = std::max(0.0, s);
+    }
+    std::vector<double> bank;
+    return Expected(round, {}, clamped, bank) > kMinusInfinity ? clamped : f;
+}
+
 double Moment(const Round& round, std::span<const double> f, double lambda, std::vector<double>& bank) {
     round.Banks(f, bank);
     double sum = 0;
@@ -267,26 +327,28 @@ double Moment(const Round& round, std::span<const double> f, double lambda, std:
 // The stakes of largest growth with E[W^−λ] <= 1: the constrained optimum maximises the Lagrangian
 // E[ln W − μ·W^−λ] for the multiplier μ at which the constraint just holds, and the moment falls as μ grows,
 // so μ is bisected, keeping always the stakes of the side that meets the constraint.
-std::vector<double> RiskStakes(const Round& round, const std::vector<double>& kelly, double lambda,
-                               const std::atomic<bool>* cancel) {
+std::vector<double> RiskStakes(std::span<const Bet> bets, BetMode mode, const std::vector<double>& kelly,
+                               double lambda, const std::atomic<bool>* cancel) {
+    const Round round(bets, mode);
+    const std::vector<double> odds = Effective(bets);
     std::vector<double> bank;
     if (Moment(round, kelly, lambda, bank) <= 1) {
         return kelly;
     }
     double low = 0;
     double high = 1;
-    std::vector<double> best = Maximise(round, {high, lambda}, kelly, cancel);
+    std::vector<double> best = Maximise(round, mode, odds, {high, lambda}, kelly, cancel);
     for (int i = 0; Moment(round, best, lambda, bank) > 1; ++i) {
         if (i == 60) {
             return std::vector<double>(kelly.size(), 0);
         }
         low = high;
         high *= 4;
-        best = Maximise(round, {high, lambda}, best, cancel);
+        best = Maximise(round, mode, odds, {high, lambda}, best, cancel);
     }
     for (int i = 0; i < 60 && high - low > 1e-10 * high; ++i) {
         const double middle = 0.5 * (low + high);
-        std::vector<double> stakes = Maximise(round, {middle, lambda}, best, cancel);
+        std::vector<double> stakes = Maximise(round, mode, odds, {middle, lambda}, best, cancel);
         const double moment = Moment(round, stakes, lambda, bank);
         if (moment <= 1) {
             high = middle;
@@ -726,10 +788,11 @@ std::vector<double> ExclusiveKelly(std::span<const Bet> bets) {
     return stakes;
 }
 
-std::vector<double> IndependentKelly(std::span<const Bet> bets) {
+std::vector<double> IndependentKelly(std::span<const Bet> bets, std::span<const double> start) {
     CheckBets(bets, BetMode::Independent);
     const Round round(bets, BetMode::Independent);
-    std::vector<double> stakes = Maximise(round, {}, std::vector<double>(bets.size(), 0), nullptr);
+    std::vector<double> stakes =
+        Maximise(round, BetMode::Independent, Effective(bets), {}, FeasibleStart(round, start), nullptr);
     for (double& s : stakes) {
         if (s < 1e-15) {
             s = 0;
@@ -811,7 +874,8 @@ std::array<ChanceBracket, 4> DrawdownChances(std::span<const Bet> bets, BetMode 
     return GridChances(steps, limits, cancel);
 }
 
-StakePlan PlanStakes(const PlanRequest& request, const std::atomic<bool>* cancel) {
+StakePlan PlanStakes(const PlanRequest& request, const std::atomic<bool>* cancel,
+                     std::span<const double> start) {
     CheckBets(request.bets, request.mode);
     if (!(request.fraction > 0 && request.fraction <= 1)) {
         throw EBetSetError("Доля от ставки Келли должна быть больше 0 и не больше 1");
@@ -824,7 +888,9 @@ StakePlan PlanStakes(const PlanRequest& request, const std::atomic<bool>* cancel
         throw EBetSetError("Допустимый риск: уровень и вероятность должны быть больше 0 и меньше 100 %");
     }
     StakePlan plan;
-    plan.stakes = KellyStakes(request.bets, request.mode);
+    plan.stakes = request.mode == BetMode::Exclusive ? ExclusiveKelly(request.bets)
+                                                     : IndependentKelly(request.bets, start);
+    plan.kelly = plan.stakes;
     plan.single = SingleKellyStakes(request.bets);
     const auto nothing = [](const std::vector<double>& stakes) {
         return std::all_of(stakes.begin(), stakes.end(), [](double s) { return s == 0; });
@@ -837,7 +903,7 @@ StakePlan PlanStakes(const PlanRequest& request, const std::atomic<bool>* cancel
         if (request.bets.size() == 1) {
             plan.stakes[0] = OneBetRiskStake(request.bets[0], plan.stakes[0], *request.risk, lambda, cancel);
         } else {
-            plan.stakes = RiskStakes(Round(request.bets, request.mode), plan.stakes, lambda, cancel);
+            plan.stakes = RiskStakes(request.bets, request.mode, plan.stakes, lambda, cancel);
         }
         for (double& s : plan.stakes) {
             if (s < 1e-15) {

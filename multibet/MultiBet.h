@@ -13,8 +13,8 @@
 //
 // Stakes are fractions of the current bank, in input order; commission enters through the effective odds.
 // PlanStakes is quick enough for the user-interface thread for a handful of bets (20 independent events take
-// about a second, and a chosen risk several solves, so it takes `cancel`); DrawdownChances is meant for a
-// worker thread and may be cancelled.
+// a third of a second, and a chosen risk several solves, so it takes `cancel`); DrawdownChances is meant for
+// a worker thread and may be cancelled.
 #pragma once
 
 #include "multibet/BetSetError.h"
@@ -59,7 +59,8 @@ void CheckBets(std::span<const Bet> bets, BetMode mode);
 
 // The full Kelly stakes. Domain: as CheckBets, which they call first.
 std::vector<double> ExclusiveKelly(std::span<const Bet> bets);
-std::vector<double> IndependentKelly(std::span<const Bet> bets);
+// `start`, when it holds a stake for each bet, is where the independent solver begins (see PlanStakes).
+std::vector<double> IndependentKelly(std::span<const Bet> bets, std::span<const double> start = {});
 std::vector<double> KellyStakes(std::span<const Bet> bets, BetMode mode);
 
 // Each bet's Kelly stake as if it were alone: max(0, (p·E − 1)/(E − 1)) with E the effective odds.
@@ -122,6 +123,7 @@ enum class PlanOutcome {
 struct StakePlan {
     PlanOutcome outcome = PlanOutcome::Ok;
     std::vector<double> stakes;         // fractions of the bank, input order
+    std::vector<double> kelly;          // the full Kelly stakes, before the risk, fraction and cap
     std::vector<double> single;         // each bet's Kelly stake alone, scaled by the fraction, input order
     double total = 0;                   // Σ stakes
     double growth = 0;                  // expected log-growth per round of `stakes`, percent
@@ -132,7 +134,12 @@ struct StakePlan {
 // The stakes for a request: the full Kelly stakes, or under a chosen risk the stakes of largest growth that
 // keep it; then times the fraction, then scaled down to the cap. Raises EBetSetError for a request outside
 // its domain (bets as CheckBets, the fraction, cap and risk in their ranges); EAbort once `cancel` is set.
-StakePlan PlanStakes(const PlanRequest& request, const std::atomic<bool>* cancel = nullptr);
+// `start` is a warm start for independent events: the `kelly` of the plan before an edit of one value lies
+// close to the new optimum, and the solver needs a step or two from there instead of a dozen from nothing.
+// A start of another length, not finite, or staking so much that some result leaves no bank, is ignored;
+// negative stakes in it count as 0. The stakes are the same either way, to the solver's tolerance.
+StakePlan PlanStakes(const PlanRequest& request, const std::atomic<bool>* cancel = nullptr,
+                     std::span<const double> start = {});
 
 struct BetSetResult {
     StakePlan plan;

@@ -2,8 +2,9 @@
 #include "ui/ModuleLoader.h"
 
 #include "base/Exception.h"
+#include "helpdelivery/HelpArchive.h"
 
-#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
 
@@ -16,9 +17,10 @@ namespace brelmont {
 namespace {
 
 // Beside the program in the build tree, in the package's own library folder once installed; never from a
-// search path, so that no other file of that name is ever loaded in its place.
+// search path, so that no other file of that name is ever loaded in its place. The program's folder comes
+// from the kernel, not the application object: the command line loads a module before any exists.
 QString FindModule(const char* fileName) {
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString folder = QFileInfo(QFile::decodeName(ExecutablePath().c_str())).absolutePath();
     const QLatin1StringView name(fileName);
     for (const QString& candidate :
          {folder + u'/' + name, folder + u'/' + QLatin1String(BRELMONT_MODULES_FROM_PROGRAM) + u'/' + name}) {

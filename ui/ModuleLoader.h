@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The windows that accompany the main window (the risk chart, several bets) each live in a module with their
 // heavy libraries, loaded the first time they are asked for. The loader finds a module beside the program
-// (the build tree) or in the package's module folder (installed), never on a search path, and resolves its
-// one entry.
+// (the build tree) or in the package's module folder (installed), never on a search path, and resolves the
+// entry asked for. It needs no application object, so that the command line can load a module too.
 #pragma once
 
 #include <QFunctionPointer>

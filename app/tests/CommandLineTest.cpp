@@ -47,12 +47,12 @@ std::string Slurp(const std::filesystem::path& path) {
 // Runs the program without any display in its environment, feeding `input` to its standard input, or the
 // output of a generator when `shell` pipes one in; `shell` may also set limits for the program.
 Outcome RunProgram(const std::vector<std::string>& arguments, const std::string& input = {},
-                   const std::string& output = {}, const std::string& shell = {}) {
+                   const std::string& output = {}, const std::string& shell = {},
+                   const std::string& program = BRELMONT_PROGRAM) {
     const auto dir = std::filesystem::temp_directory_path() / ("brelmont-cli-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "in", std::ios::binary) << input;
-    std::string command =
-        shell + " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quoted(BRELMONT_PROGRAM);
+    std::string command = shell + " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quoted(program);
     for (const std::string& argument : arguments) {
         command += " " + Quoted(argument);
     }
@@ -499,6 +499,52 @@ TEST(SeveralBets, HelpStatesTheLimits) {
           "независимых событий не больше 20", "не длиннее 400 байт", "не длиннее 4096 байт"}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
+}
+
+// --bets and --fair are answered by the several-bets module, which the program finds beside itself or, once
+// installed, in its own module folder; without it they fail in one line, never with a crash.
+class BetsModuleLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() / ("brelmont-layout-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_ / "bin");
+        program_ = dir_ / "bin" / "Brelmont";
+        std::filesystem::copy_file(BRELMONT_PROGRAM, program_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::filesystem::path dir_;
+    std::filesystem::path program_;
+};
+
+TEST_F(BetsModuleLayout, InstalledModuleFolderIsFound) {
+    const auto folder = dir_ / "bin" / BRELMONT_MODULES_FROM_PROGRAM;
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(BRELMONT_SEVERAL_MODULE, folder / "brelmont-several.so");
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--bets", "-", "--bank", "1000"},
+          std::vector<std::string>{"--fair", "2,6;2,4;4,3"}}) {
+        const Outcome built = RunProgram(arguments, "A;2;55\nB;2,2;50\n");
+        const Outcome installed = RunProgram(arguments, "A;2;55\nB;2,2;50\n", {}, {}, program_);
+        EXPECT_EQ(installed.status, 0) << installed.err;
+        EXPECT_EQ(installed.out, built.out);
+        EXPECT_EQ(installed.err, built.err);
+    }
+}
+
+TEST_F(BetsModuleLayout, MissingModuleIsOneLineAndStatusOne) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--bets", "-"}, std::vector<std::string>{"--fair", "2;2", "--json"}}) {
+        const Outcome o = RunProgram(arguments, "A;2;55\n", {}, {}, program_);
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err, "Brelmont: Не удалось посчитать ставки: не найден файл brelmont-several.so\n");
+        EXPECT_EQ(o.status, 1);
+    }
+    // What needs no module still works, and so do the options' own usage errors.
+    EXPECT_EQ(RunProgram({"-p", "55", "-k", "2"}, {}, {}, {}, program_).status, 0);
+    const Outcome usage = RunProgram({"--bets", "-", "--method", "shin"}, {}, {}, {}, program_);
+    EXPECT_EQ(usage.err, "Brelmont: --method задаётся только вместе с --fair (справка: Brelmont --help)\n");
+    EXPECT_EQ(usage.status, 2);
 }
 
 } // namespace

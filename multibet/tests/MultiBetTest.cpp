@@ -16,6 +16,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -498,6 +499,88 @@ TEST(TwentyEvents, AreSolvedExactly) {
         EXPECT_NEAR(f[i] > 0 ? slope[i] : std::max(0.0, slope[i]), 0, 1e-9) << i;
     }
 }
+
+// The window's edit of one cell: fifteen independent matches, as its benchmark types them.
+std::vector<Bet> FifteenMatches(double firstPercent) {
+    std::vector<Bet> bets;
+    for (int i = 0; i < 15; ++i) {
+        bets.push_back({"", 1.9 + 0.01 * (i % 10), (53 + i % 5) / 100.0, 0});
+    }
+    bets[0].probability = firstPercent / 100;
+    return bets;
+}
+
+struct WarmStartRow {
+    const char* name;
+    std::vector<Bet> bets;
+    BetMode mode;
+    std::optional<RiskLimit> risk;
+    std::vector<double> start;
+};
+
+class WarmStart : public ::testing::TestWithParam<WarmStartRow> {};
+
+// A start only saves work: from any start, fitting or not, the plan is the one solved from nothing.
+TEST_P(WarmStart, GivesTheColdStartPlan) {
+    const WarmStartRow& row = GetParam();
+    const PlanRequest request{row.bets, row.mode, 1, {}, row.risk};
+    const StakePlan cold = PlanStakes(request);
+    const StakePlan warm = PlanStakes(request, nullptr, row.start);
+    EXPECT_EQ(warm.outcome, cold.outcome);
+    ASSERT_EQ(warm.stakes.size(), cold.stakes.size());
+    for (std::size_t i = 0; i < cold.stakes.size(); ++i) {
+        EXPECT_NEAR(warm.kelly[i], cold.kelly[i], 1e-9) << i;
+        EXPECT_NEAR(warm.stakes[i], cold.stakes[i], 1e-9) << i;
+    }
+    EXPECT_NEAR(warm.growth, cold.growth, 1e-10);
+}
+
+const std::vector<double> kFifteenBefore =
+    PlanStakes({FifteenMatches(56), BetMode::Independent, 1, {}, {}}).kelly;
+
+std::vector<double> Changed(std::vector<double> stakes, std::size_t i, double value) {
+    stakes[i] = value;
+    return stakes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plans, WarmStart,
+    ::testing::Values(
+        WarmStartRow{"OneCellEditedOfFifteen", FifteenMatches(57), BetMode::Independent, {}, kFifteenBefore},
+        WarmStartRow{"EditTakesTheValueAway", FifteenMatches(50), BetMode::Independent, {}, kFifteenBefore},
+        WarmStartRow{"UnderAChosenRisk", FifteenMatches(57), BetMode::Independent, RiskLimit{0.6, 0.05},
+                     kFifteenBefore},
+        WarmStartRow{"ARowAdded",
+                     FifteenMatches(56),
+                     BetMode::Independent,
+                     {},
+                     std::vector<double>(kFifteenBefore.begin(), kFifteenBefore.end() - 1)},
+        WarmStartRow{"NotANumber",
+                     FifteenMatches(57),
+                     BetMode::Independent,
+                     {},
+                     Changed(kFifteenBefore, 3, std::nan(""))},
+        WarmStartRow{"NegativeCountsAsNothing",
+                     FifteenMatches(57),
+                     BetMode::Independent,
+                     {},
+                     Changed(kFifteenBefore, 3, -0.2)},
+        WarmStartRow{"StakingMoreThanTheBank",
+                     FifteenMatches(57),
+                     BetMode::Independent,
+                     {},
+                     Changed(kFifteenBefore, 3, 0.9)},
+        WarmStartRow{"BetsWithoutValueStaked",
+                     Bets({2, 1.5, 3.1}, {55, 50, 36}),
+                     BetMode::Independent,
+                     {},
+                     {0, 0.3, 0.2}},
+        WarmStartRow{"OutcomesOfOneEventNeedNone",
+                     Bets({2.6, 2.4, 4.3}, {40, 40, 20}),
+                     BetMode::Exclusive,
+                     {},
+                     {0.5, 0.1, 0.1}}),
+    RowName{});
 
 TEST(CancelledChances, RaiseEAbort) {
     const std::atomic<bool> cancel{true};

@@ -85,6 +85,9 @@ if [[ -d /tmp/dbgsym ]]; then
 fi
 Brelmont --probability 55 --odds 2
 printf '55;2\n55;2;5\n' | Brelmont --batch -
+# Several bets and fair odds borrow the several-bets module from the installed module folder.
+printf 'A;2;55\nB;2,2;50\n' | Brelmont --bets -
+Brelmont --fair '2,6;2,4;4,3'
 set +e
 Brelmont 2>/tmp/nodisplay; echo "without a display: status $? ($(cat /tmp/nodisplay))"
 set -e

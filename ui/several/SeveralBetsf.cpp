@@ -17,6 +17,7 @@
 #include <QFutureWatcher>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
 
@@ -74,6 +75,17 @@ struct ChanceWork {
     std::optional<std::array<ChanceBracket, 4>> chances;
     std::string error;
 };
+
+// One worker thread: an edit cancels the work before it, which stops at its next look at the flag, so the
+// work of quick edits queues behind it instead of taking a second core from the user interface.
+struct OneThreadPool : QThreadPool {
+    OneThreadPool() { setMaxThreadCount(1); }
+};
+
+QThreadPool& ChancesWorker() {
+    static OneThreadPool pool;
+    return pool;
+}
 
 } // namespace
 
@@ -379,7 +391,7 @@ void TSeveralBets::Recompute() {
     }
     StakePlan plan;
     try {
-        plan = PlanStakes(*request);
+        plan = PlanStakes(*request, nullptr, fKellyStart);
     } catch (const EBetSetError& e) {
         ShowSentence(QString::fromStdString(e.what()));
         ClearResults(QString());
@@ -414,6 +426,7 @@ void TSeveralBets::ShowPlan(const StakePlan& plan) {
         break;
     }
     fPlan = plan;
+    fKellyStart = plan.kelly;
 }
 
 void TSeveralBets::StartWork(const PlanRequest& request, const std::optional<StakePlan>& plan) {
@@ -444,20 +457,21 @@ void TSeveralBets::StartWork(const PlanRequest& request, const std::optional<Sta
         }
         emit ChancesReady();
     });
-    watcher->setFuture(QtConcurrent::run([request, plan, cancel = fCancel]() -> ChanceWork {
-        ChanceWork work;
-        try {
-            work.plan = plan ? *plan : PlanStakes(request, cancel.get());
-            work.chances =
-                DrawdownChances(request.bets, request.mode, work.plan->stakes, ChanceLimits{}, cancel.get());
-        } catch (const EAbort&) {
-            return {};
-        } catch (const std::exception& e) {
-            work.chances.reset();
-            work.error = e.what();
-        }
-        return work;
-    }));
+    watcher->setFuture(QtConcurrent::run(
+        &ChancesWorker(), [request, plan, start = fKellyStart, cancel = fCancel]() -> ChanceWork {
+            ChanceWork work;
+            try {
+                work.plan = plan ? *plan : PlanStakes(request, cancel.get(), start);
+                work.chances = DrawdownChances(request.bets, request.mode, work.plan->stakes, ChanceLimits{},
+                                               cancel.get());
+            } catch (const EAbort&) {
+                return {};
+            } catch (const std::exception& e) {
+                work.chances.reset();
+                work.error = e.what();
+            }
+            return work;
+        }));
 }
 
 void TSeveralBets::ShowChances() {

@@ -82,6 +82,9 @@ private:
     BetsTableModel* fModel = nullptr;
     std::vector<int> fRows; // the table rows the plan's stakes belong to
     std::optional<StakePlan> fPlan;
+    // The full Kelly stakes of the last plan, kept across edits that show none: the solver's warm start
+    // for the next one.
+    std::vector<double> fKellyStart;
     std::optional<std::array<ChanceBracket, 4>> fChances;
     std::shared_ptr<std::atomic<bool>> fCancel;
     int fGeneration = 0;

@@ -23,10 +23,13 @@ target_include_directories(brelmont_several PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE
 target_link_libraries(brelmont_several PUBLIC Brelmont::dialogs Brelmont::multibet Brelmont::betscsv Brelmont::stakecalc Qt6::Widgets
                                               Qt6::Concurrent)
 
-# The module carries the core inside a shared object: its code must be position-independent there.
-set_target_properties(brelmont_multibet brelmont_betscsv PROPERTIES POSITION_INDEPENDENT_CODE ON)
-# Only its entry is seen from outside; the copies of the core it carries stay private to it.
-add_library(brelmont-several MODULE ${several_dir}/SeveralBetsModule.cpp)
+# The module carries the core inside a shared object, and the command line's answers with the base they use:
+# their code must be position-independent there.
+set_target_properties(brelmont_multibet brelmont_betscsv brelmont_base brelmont_stakecalc PROPERTIES POSITION_INDEPENDENT_CODE ON)
+# Only its entries are seen from outside; the copy of the core it carries stays private to it. The command
+# line's --bets and --fair are answered here too, so that the program carries no copy of the core at all.
+add_library(brelmont-several MODULE ${several_dir}/SeveralBetsModule.cpp ${PROJECT_SOURCE_DIR}/app/BetsCommand.h
+                                    ${PROJECT_SOURCE_DIR}/app/BetsCommand.cpp)
 set_target_properties(brelmont-several PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 target_link_libraries(brelmont-several PRIVATE brelmont_several)
 target_link_options(brelmont-several PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
