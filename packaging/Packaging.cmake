@@ -93,8 +93,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${BRELMONT_DEBIAN_REVISION})
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${BRELMONT_SITE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Fonts with the widths the windows were laid out for, and Qt's own texts in Russian.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
+# Fonts with the widths the windows were laid out for, and Qt's own texts in Russian. The packed relative
+# relocations need the loader of glibc 2.36, which dpkg-shlibdeps does not infer from them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, libc6 (>= 2.36)")
 # Links open in the desktop's browser and mail program through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 # Two runs from one commit give the same bytes: cpack takes its time stamps from the last commit, or from
