@@ -3,6 +3,7 @@
 
 #include "TempFolder.h"
 #include "base/Exception.h"
+#include "base/testing/OtherUsers.h"
 #include "base/testing/RowName.h"
 #include "helpdelivery/HelpArchive.h"
 
@@ -418,6 +419,9 @@ TEST_F(WorkFolderTest, AnotherRunsFolderStaysWhileItRunsAndGoesAtTheNextStartOnc
 
 // The system files that describe a run belong to root; an ordinary user's marker names the run all the same.
 TEST_F(WorkFolderTest, AnOrdinaryUsersFolderIsMarkedWithItsRun) {
+    if (!brelmont::testing::OtherUsersCanWalkTheRoot()) {
+        GTEST_SKIP() << brelmont::testing::kRootClosedToOtherUsers;
+    }
     ASSERT_EQ(chown(runtime_.Path().c_str(), 65534, 65534), 0);
     const pid_t child = fork();
     if (child == 0) {

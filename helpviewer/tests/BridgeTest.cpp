@@ -2,6 +2,7 @@
 // The program's side and the real viewer program together, on the offscreen platform.
 #include "OtherUser.h"
 #include "SampleHelp.h"
+#include "base/testing/OtherUsers.h"
 #include "helpdelivery/display/HelpSystem.h"
 #include "helpdelivery/display/LocalSocket.h"
 #include "helpdelivery/display/WinHelpBridge.h"
@@ -187,6 +188,9 @@ TEST_F(Bridge, AProgramThatEndsWithoutQuittingEndsOnlyItsOwnUse) {
 // Another local user's socket where the viewer's should be: it hears nothing, holds nothing up, and a viewer
 // still starts there.
 TEST_F(Bridge, ASocketOfAnotherUserIsNeverSpokenToAndDoesNotKeepTheHelpAway) {
+    if (!brelmont::testing::OtherUsersCanWalkTheRoot()) {
+        GTEST_SKIP() << brelmont::testing::kRootClosedToOtherUsers;
+    }
     brelmont::testing::OpenToOthers(dir.path());
     const QString planted = dir.filePath(QStringLiteral("planted.sock"));
     brelmont::testing::OtherUser stranger = brelmont::testing::OtherUser::Listener(planted);
@@ -210,6 +214,9 @@ TEST_F(Bridge, ASocketOfAnotherUserIsNeverSpokenToAndDoesNotKeepTheHelpAway) {
 // Without a runtime folder the viewer's socket goes into the per-user private folder of the temporary one,
 // not to a fixed name that another user can take first.
 TEST_F(Bridge, WithoutARuntimeFolderTheSocketLiesInAPrivateFolderOfThisUser) {
+    if (!brelmont::testing::OtherUsersCanWalkTheRoot()) {
+        GTEST_SKIP() << brelmont::testing::kRootClosedToOtherUsers;
+    }
     const EnvOverride runtime("XDG_RUNTIME_DIR", {});
     const EnvOverride display("DISPLAY", {});
     const EnvOverride temp("TMPDIR", QFile::encodeName(dir.path()));

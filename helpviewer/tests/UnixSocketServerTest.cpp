@@ -4,6 +4,7 @@
 #include "helpviewer/UnixSocketServer.h"
 
 #include "OtherUser.h"
+#include "base/testing/OtherUsers.h"
 #include "helpdelivery/display/LocalSocket.h"
 #include "helpviewer/ClientList.h"
 #include "helpviewer/RequestServer.h"
@@ -272,6 +273,9 @@ protected:
 
 // Even where another user can reach the socket file, what they send is never read and nothing is answered.
 TEST_F(Requests, AClientOfAnotherUserIsClosedUnheard) {
+    if (!brelmont::testing::OtherUsersCanWalkTheRoot()) {
+        GTEST_SKIP() << brelmont::testing::kRootClosedToOtherUsers;
+    }
     brelmont::testing::OpenToOthers(dir.path());
     brelmont::testing::OpenToOthers(name);
     brelmont::testing::OtherUser stranger = brelmont::testing::OtherUser::Client(name, QueryState());
