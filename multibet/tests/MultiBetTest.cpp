@@ -357,7 +357,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {1.69, 3.09, 2.17, 1.93, 2.61, 1.59, 2.84, 1.98, 2.36, 1.79},
                       {62, 35, 48, 55, 41, 66, 38, 52, 45, 58},
                       1,
-                      false},
+                      true},
         SimulationRow{"FiveRunnersFullKelly",
                       BetMode::Exclusive,
                       {5.5, 2.625, 3.25, 6, 21},
