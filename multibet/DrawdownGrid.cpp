@@ -189,6 +189,10 @@ public:
         pairLower_.resize(size);
         sourceUp_.assign(size, 0);
         sourceDown_.assign(size, 0);
+        for (const Jump& j : jumps_) {
+            cells_.push_back(static_cast<std::ptrdiff_t>(j.cells));
+            weights_.push_back(j.weight);
+        }
         const auto span = static_cast<std::size_t>(jumps_.back().cells - jumps_.front().cells + 1);
         if (span <= 4 * jumps_.size() + 64) {
             dense_.assign(span, 0);
@@ -248,8 +252,20 @@ public:
         for (std::int64_t k = 1; k <= top_; ++k) {
             const std::size_t i = Index(k);
             const std::size_t from = Index(k + nearest);
-            const double high = Sum(pairUpper_, k, from);
-            const double low = Sum(pairLower_, k, from);
+            double high = 0;
+            double low = 0;
+            if (dense_.empty()) {
+                // Both bounds in one pass over the jumps.
+                const double* up = pairUpper_.data() + i;
+                const double* down = pairLower_.data() + i;
+                for (std::size_t j = 0; j < cells_.size(); ++j) {
+                    high += weights_[j] * up[cells_[j]];
+                    low += weights_[j] * down[cells_[j]];
+                }
+            } else {
+                high = Dot(dense_.data(), pairUpper_.data() + from, dense_.size());
+                low = Dot(dense_.data(), pairLower_.data() + from, dense_.size());
+            }
             upper_[i] += omega * (high * raise_ + sourceUp_[i] - upper_[i]);
             lower_[i] += omega * (low * cut_ + sourceDown_[i] - lower_[i]);
             pairUpper_[i - 1] = std::max(upper_[i - 1], upper_[i]);
@@ -501,6 +517,8 @@ private:
     }
 
     std::vector<Jump> jumps_;
+    std::vector<std::ptrdiff_t> cells_; // the jumps' offsets and weights apart, for the sweeps' inner loop
+    std::vector<double> weights_;
     double cell_;
     std::int64_t top_;
     std::int64_t window_; // cells covering a fall of |y_min| below the top, and one more
