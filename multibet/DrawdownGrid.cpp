@@ -503,10 +503,11 @@ private:
             image[Index(k)] = Sum(pair, k, Index(k + nearest)) * (up ? raise_ : cut_);
         }
     }
+    // The cells above the top from the window of cells below it, as the optional stopping allows.
     void Above(std::vector<double>& upper, std::vector<double>& lower) const {
         double most = 0;
         double least = std::numeric_limits<double>::infinity();
-        for (std::int64_t k = std::max<std::int64_t>(1, top_ - window_); k <= top_; ++k) {
+        for (std::int64_t k = std::max(low_, top_ - window_); k <= top_; ++k) {
             most = std::max(most, upper[Index(k)]);
             least = std::min(least, lower[Index(k)]);
         }
@@ -626,8 +627,8 @@ std::array<ChanceBracket, 4> GridChances(const std::vector<Step>& steps, const C
             all = all && r.converged;
         }
     };
-    // One V-cycle down from grid `g`: a couple of plain sweeps, the coarser grids' correction, a couple
-    // more; the coarsest grid, cheap, is swept until it settles.
+    // One V-cycle down from grid `g`: a plain sweep, the coarser grids' correction, another sweep; the
+    // coarsest grid, cheap, is swept until it settles.
     const std::function<void(std::size_t)> cycle = [&](std::size_t g) {
         CellGrid& grid = grids[g];
         if (g == 0) {
