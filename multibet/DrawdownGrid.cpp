@@ -375,12 +375,10 @@ public:
                 pairLower[i - 1] = std::min(sureLower_[i - 1], sureLower_[i]);
                 pairLower[i] = std::min(sureLower_[i], sureLower_[i + 1]);
             }
-            std::vector<double> upper(sureUpper_);
-            std::vector<double> lower(sureLower_);
-            Above(upper, lower);
+            const auto [most, least] = Window(sureUpper_, sureLower_);
             for (std::int64_t k = top_ + 1; k <= high_; ++k) {
-                sureUpper_[Index(k)] = std::min(sureUpper_[Index(k)], upper[Index(k)]);
-                sureLower_[Index(k)] = std::max(sureLower_[Index(k)], lower[Index(k)]);
+                sureUpper_[Index(k)] = std::min(sureUpper_[Index(k)], most);
+                sureLower_[Index(k)] = std::max(sureLower_[Index(k)], least);
             }
         }
         Certified result;
@@ -503,17 +501,23 @@ private:
             image[Index(k)] = Sum(pair, k, Index(k + nearest)) * (up ? raise_ : cut_);
         }
     }
-    // The cells above the top from the window of cells below it, as the optional stopping allows.
-    void Above(std::vector<double>& upper, std::vector<double>& lower) const {
+    // The bounds of the cells above the top from the window of cells below it, as the optional stopping
+    // allows.
+    std::pair<double, double> Window(const std::vector<double>& upper,
+                                     const std::vector<double>& lower) const {
         double most = 0;
         double least = std::numeric_limits<double>::infinity();
         for (std::int64_t k = std::max(low_, top_ - window_); k <= top_; ++k) {
             most = std::max(most, upper[Index(k)]);
             least = std::min(least, lower[Index(k)]);
         }
+        return {most, least * settle_};
+    }
+    void Above(std::vector<double>& upper, std::vector<double>& lower) const {
+        const auto [most, least] = Window(upper, lower);
         for (std::int64_t k = top_ + 1; k <= high_; ++k) {
             upper[Index(k)] = most;
-            lower[Index(k)] = least * settle_;
+            lower[Index(k)] = least;
         }
     }
 
@@ -764,7 +768,7 @@ std::array<ChanceBracket, 4> GridChances(const std::vector<Step>& steps, const C
         }
         // What is left of the gap comes from the cells' width, so aim the next cell at the requested width.
         ratio = 2;
-        while (ratio < 8 && gap / static_cast<double>(ratio) > 0.7 * limits.width) {
+        while (ratio < 8 && gap / static_cast<double>(ratio) > 0.85 * limits.width) {
             ratio *= 2;
         }
         const double next = cell / static_cast<double>(ratio);
