@@ -252,20 +252,7 @@ public:
         for (std::int64_t k = 1; k <= top_; ++k) {
             const std::size_t i = Index(k);
             const std::size_t from = Index(k + nearest);
-            double high = 0;
-            double low = 0;
-            if (dense_.empty()) {
-                // Both bounds in one pass over the jumps.
-                const double* up = pairUpper_.data() + i;
-                const double* down = pairLower_.data() + i;
-                for (std::size_t j = 0; j < cells_.size(); ++j) {
-                    high += weights_[j] * up[cells_[j]];
-                    low += weights_[j] * down[cells_[j]];
-                }
-            } else {
-                high = Dot(dense_.data(), pairUpper_.data() + from, dense_.size());
-                low = Dot(dense_.data(), pairLower_.data() + from, dense_.size());
-            }
+            const auto [high, low] = Sums(pairUpper_, pairLower_, i, from);
             upper_[i] += omega * (high * raise_ + sourceUp_[i] - upper_[i]);
             lower_[i] += omega * (low * cut_ + sourceDown_[i] - lower_[i]);
             pairUpper_[i - 1] = std::max(upper_[i - 1], upper_[i]);
@@ -368,8 +355,9 @@ public:
             for (std::int64_t k = 1; k <= top_; ++k) {
                 const std::size_t i = Index(k);
                 const std::size_t from = Index(k + nearest);
-                sureUpper_[i] = std::min(sureUpper_[i], Sum(pairUpper, k, from) * raise_);
-                sureLower_[i] = std::max(sureLower_[i], Sum(pairLower, k, from) * cut_);
+                const auto [high, low] = Sums(pairUpper, pairLower, i, from);
+                sureUpper_[i] = std::min(sureUpper_[i], high * raise_);
+                sureLower_[i] = std::max(sureLower_[i], low * cut_);
                 pairUpper[i - 1] = std::max(sureUpper_[i - 1], sureUpper_[i]);
                 pairUpper[i] = std::max(sureUpper_[i], sureUpper_[i + 1]);
                 pairLower[i - 1] = std::min(sureLower_[i - 1], sureLower_[i]);
@@ -475,6 +463,23 @@ private:
             pairUpper_[i] = std::max(upper_[i], upper_[i + 1]);
             pairLower_[i] = std::min(lower_[i], lower_[i + 1]);
         }
+    }
+    // Σ w·up[k + m] and Σ w·down[k + m] for the cell at index i, both in one pass over a list of jumps.
+    std::pair<double, double> Sums(const std::vector<double>& up, const std::vector<double>& down,
+                                   std::size_t i, std::size_t from) const {
+        if (!dense_.empty()) {
+            return {Dot(dense_.data(), up.data() + from, dense_.size()),
+                    Dot(dense_.data(), down.data() + from, dense_.size())};
+        }
+        const double* u = up.data() + i;
+        const double* d = down.data() + i;
+        double high = 0;
+        double low = 0;
+        for (std::size_t j = 0; j < cells_.size(); ++j) {
+            high += weights_[j] * u[cells_[j]];
+            low += weights_[j] * d[cells_[j]];
+        }
+        return {high, low};
     }
     // Σ w·pair[k + m] over the jumps: laid out cell by cell when they fill much of their span (as the many
     // results of several events do), else over the list of jumps.
