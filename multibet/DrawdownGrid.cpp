@@ -172,7 +172,11 @@ public:
                 jumps_.push_back({m, weight});
             }
         }
-        const double margin = 8 * (static_cast<double>(steps.size()) + 64) * kUnit;
+        // The sums' rounding, and a weight's error from its log-bank's: α·|δy| with |δy| a few units in the
+        // last place of |y|.
+        const double largest = std::max(std::abs(steps.front().logBank), std::abs(steps.back().logBank));
+        const double margin =
+            8 * (static_cast<double>(steps.size()) + 64) * kUnit + 1e-14 * alpha * (1 + largest);
         raise_ = 1 + margin;
         cut_ = 1 - margin;
         low_ = std::min<std::int64_t>(0, jumps_.front().cells);
