@@ -141,6 +141,12 @@ Dot(const double* w, const double* v, std::size_t n) {
     return total;
 }
 
+// A result whose log-bank is 0 within rounding (a won bet paying back exactly what the lost ones cost) is
+// taken as leaving the bank as it was: every grid has an edge at 0, so no grid could keep it off one.
+bool Unchanged(double logBank) {
+    return std::abs(logBank) <= kEdge;
+}
+
 // Whether some x lies within rounding of a multiple of h, where its cell would be in doubt.
 bool OnAnEdge(double x, double h) {
     const double at = x / h;
@@ -164,7 +170,7 @@ public:
         : cell_(cell), top_(top), window_(static_cast<std::int64_t>(std::ceil(worst / cell)) + 1),
           alpha_(alpha) {
         for (const Step& s : steps) {
-            const auto m = static_cast<std::int64_t>(std::floor(s.logBank / cell));
+            const auto m = Unchanged(s.logBank) ? 0 : static_cast<std::int64_t>(std::floor(s.logBank / cell));
             const double weight = s.chance * std::exp(-alpha * s.logBank);
             if (!jumps_.empty() && jumps_.back().cells == m) {
                 jumps_.back().weight += weight;
@@ -563,7 +569,7 @@ double ClearOfEdges(double cell, const std::vector<Step>& steps, const std::arra
     for (;;) {
         bool clear = true;
         for (const Step& s : steps) {
-            clear = clear && !OnAnEdge(s.logBank, cell);
+            clear = clear && (Unchanged(s.logBank) || !OnAnEdge(s.logBank, cell));
         }
         for (const double d : distances) {
             clear = clear && !OnAnEdge(d, cell);

@@ -406,6 +406,19 @@ INSTANTIATE_TEST_SUITE_P(
                                5e-4}),
     RowName());
 
+// Two coins at even odds and equal stakes: one won and one lost leave the bank exactly as it was, a step of
+// 0 that lies on an edge of every grid. The grid must still finish with a bracket inside Lundberg's.
+TEST(ChancesWithAnUnchangedResult, FinishInsideLundbergsBracket) {
+    const std::vector<Bet> bets = Bets({2, 2}, {55, 55});
+    const std::vector<double> f = IndependentKelly(bets);
+    const auto chances = DrawdownChances(bets, BetMode::Independent, f);
+    for (std::size_t l = 0; l < 4; ++l) {
+        EXPECT_LE(chances[l].lower, chances[l].upper);
+        EXPECT_LE(chances[l].upper, kDrawdownLevels[l] + 1e-12);
+        EXPECT_LT(chances[l].upper - chances[l].lower, 0.01) << kDrawdownLevels[l];
+    }
+}
+
 TEST(ChancesUnderAWorkLimit, AreTheBracketSoFarMarkedUnfinished) {
     const std::vector<Bet> bets = Bets({2, 2.2, 3.1, 1.8}, {55, 50, 36, 60});
     const std::vector<double> f = IndependentKelly(bets);
