@@ -82,20 +82,22 @@ struct ChanceBracket {
 };
 
 struct ChanceLimits {
-    double width = 1e-3;                // 0,1 percentage points
-    std::int64_t maxWork = 400'000'000; // cell updates (a few tenths of a second) before giving up with the
-                                        // bracket so far
+    double width = 1e-3;                  // 0,1 percentage points
+    std::int64_t maxWork = 3'000'000'000; // cell updates times their terms (about half a second) before
+                                          // giving up with the bracket so far
 };
 
 // The chances that the bank, staking `stakes` on the same set round after round, ever falls to each level.
 // One bet uses the exact whole-bet computation. Several start from Lundberg's bracket [x^α·W_min^α, x^α]
-// and narrow it on a grid of log-bank cells: the ratio of the chance to Lundberg's bound is carried with an
+// and narrow it on grids of log-bank cells: the ratio of the chance to Lundberg's bound is carried with an
 // upper bound of its largest and a lower bound of its smallest value in each cell, a jump that may land in
-// either of two cells taking the worse of them for each bound, and the cells are made finer until the
-// bracket is within `limits.width` or the work runs out (then `converged` is false and the bracket is as
-// far as it got, still certain). Stakes of no positive growth give [1, 1]; stakes that cannot lose give
-// [0, 0]. Domain: bets as CheckBets, stakes non-negative, finite and leaving some bank in every possible
-// result; raises EBetSetError outside it. Once `cancel` is set it raises EAbort.
+// either of two cells taking the worse of them for each bound; multigrid cycles bring approximations to
+// the cell equations' fixed point, and each is certified by checking that it satisfies them. The cells are
+// made finer until the bracket is within `limits.width` or the work runs out (then `converged` is false
+// and the bracket is as far as it got, still certain, rounding included). Stakes of no positive growth give
+// [1, 1]; stakes that cannot lose give [0, 0]. Domain: bets as CheckBets, stakes non-negative, finite and
+// leaving some bank in every possible result; raises EBetSetError outside it. Once `cancel` is set it raises
+// EAbort.
 std::array<ChanceBracket, 4> DrawdownChances(std::span<const Bet> bets, BetMode mode,
                                              std::span<const double> stakes, const ChanceLimits& limits = {},
                                              const std::atomic<bool>* cancel = nullptr);
