@@ -98,13 +98,10 @@ constexpr double kEdge = 1e-12;
 // 50 in magnitude and a product or two.
 constexpr double kConversion = 1e-13;
 
-// Σ w[t]·v[t] over n terms in sixteen independent sums, which a vector unit carries four at a time. The
-// program must run on any x86-64, so the wider instructions are chosen at load time.
-#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__clang__)
-__attribute__((target_clones("arch=haswell", "default")))
-#endif
-double
-Dot(const double* w, const double* v, std::size_t n) {
+// Σ w[t]·v[t] over n terms in sixteen independent sums, which a vector unit carries side by side. The
+// program must run on any x86-64, and a second copy for wider vector instructions would cost the package
+// more than it gains here.
+double Dot(const double* w, const double* v, std::size_t n) {
     using Lanes = double __attribute__((vector_size(32)));
     Lanes a{};
     Lanes b{};
