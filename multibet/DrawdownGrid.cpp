@@ -284,6 +284,17 @@ public:
         bool hasUpper = false;
         bool hasLower = false;
     };
+    // Cell bounds of φ turned into the chances at the levels. A distance lies inside cell ⌈d/h⌉: the grid
+    // keeps it off the edges.
+    void AtLevels(const std::array<double, 4>& distances, const std::vector<double>& upper,
+                  const std::vector<double>& lower, Certified& result) const {
+        for (std::size_t l = 0; l < distances.size(); ++l) {
+            const auto k = static_cast<std::int64_t>(std::ceil(distances[l] / cell_));
+            const double scale = std::exp(-alpha_ * distances[l]);
+            result.upper[l] = std::min(1.0, upper[Index(k)] * scale * (1 + kConversion));
+            result.lower[l] = std::max(0.0, lower[Index(k)] * scale * (1 - kConversion));
+        }
+    }
     Certified Certify(const std::array<double, 4>& distances) {
         Certified result;
         if (-jumps_.front().cells < 2) {
@@ -336,13 +347,7 @@ public:
                 sureLower_[i] = std::max(sureLower_[i], lower[i]);
             }
         }
-        for (std::size_t l = 0; l < distances.size(); ++l) {
-            // The distance lies inside cell ⌈d/h⌉: the grid keeps it off the edges.
-            const auto k = static_cast<std::int64_t>(std::ceil(distances[l] / cell_));
-            const double scale = std::exp(-alpha_ * distances[l]);
-            result.upper[l] = std::min(1.0, upper[Index(k)] * scale * (1 + kConversion));
-            result.lower[l] = std::max(0.0, lower[Index(k)] * scale * (1 - kConversion));
-        }
+        AtLevels(distances, upper, lower, result);
         return result;
     }
 
@@ -378,12 +383,7 @@ public:
         }
         Certified result;
         result.hasUpper = result.hasLower = true;
-        for (std::size_t l = 0; l < distances.size(); ++l) {
-            const auto k = static_cast<std::int64_t>(std::ceil(distances[l] / cell_));
-            const double scale = std::exp(-alpha_ * distances[l]);
-            result.upper[l] = std::min(1.0, sureUpper_[Index(k)] * scale * (1 + kConversion));
-            result.lower[l] = std::max(0.0, sureLower_[Index(k)] * scale * (1 - kConversion));
-        }
+        AtLevels(distances, sureUpper_, sureLower_, result);
         return result;
     }
 
